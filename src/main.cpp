@@ -1,0 +1,48 @@
+#include "app/AppDelegate.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QpdfDocument.h"
+#include "platform/QtDesktop.h"
+#include "platform/SystemLog.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <string>
+#include <vector>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    pdfunlock::installTranslations(app);
+
+    pdfunlock::QtMainWindow form;
+    pdfunlock::QtAlertPresenter alerts;
+    pdfunlock::QtStrings strings;
+    pdfunlock::SystemLog log;
+    pdfunlock::PosixFileSystem files;
+    pdfunlock::QpdfDocumentService pdf;
+    pdfunlock::QtApplication application;
+    pdfunlock::AppDelegate delegate(
+        pdfunlock::AppServices{alerts, strings, log, files, pdf, application});
+
+    QApplication::setQuitOnLastWindowClosed(
+        delegate.applicationShouldTerminateAfterLastWindowClosed());
+    delegate.setWindow(&form.window());
+    delegate.setPwd(&form.pwd());
+    delegate.setPwdInfo(&form.pwdInfo());
+    form.onRemove([&delegate] { delegate.removePDFpwd(); });
+    form.onClose([&delegate] { delegate.onClose(); });
+
+    // QApplication has taken its own options out of argv; what is left are the
+    // documents. argv rather than arguments() keeps the bytes of file names
+    // that are not valid in the locale's encoding.
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        paths.emplace_back(argv[i]);
+    }
+    if (!paths.empty()) {
+        delegate.openFiles(paths);
+    }
+    // From inside the event loop, so that ending the application there works.
+    QMetaObject::invokeMethod(
+        &app, [&delegate] { delegate.applicationDidFinishLaunching(); }, Qt::QueuedConnection);
+    return app.exec();
+}

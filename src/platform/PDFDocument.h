@@ -1,0 +1,84 @@
+// The PDF document service the rest of the program is written against. The
+// implementation over qpdf lives in QpdfDocument.*; tests substitute doubles.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace pdfunlock {
+
+// Opaque handle to a page of one document, passed to another document's insertPage.
+class PDFPage {
+public:
+    virtual ~PDFPage() = default;
+};
+
+// Values of the document information dictionary keep their own kind so that a
+// caller can tell a text from a number.
+struct PDFName {
+    std::string name; // without the leading slash
+    bool operator==(const PDFName&) const = default;
+};
+struct PDFOtherValue {
+    std::string unparsed; // arrays, dictionaries, null: PDF syntax, written back as parsed
+    bool operator==(const PDFOtherValue&) const = default;
+};
+// std::string is always a text in UTF-8.
+using AttributeValue = std::variant<std::string, long long, double, bool, PDFName, PDFOtherValue>;
+using DocumentAttributes = std::map<std::string, AttributeValue>;
+
+inline const std::string PDFDocumentCreatorAttribute = "Creator";
+inline const std::string PDFDocumentProducerAttribute = "Producer";
+
+class PDFDocument {
+public:
+    virtual ~PDFDocument() = default;
+
+    virtual bool isLocked() const = 0;
+    virtual int majorVersion() const = 0;
+    virtual int minorVersion() const = 0;
+    // UTF-8 text as typed; the user or the owner password.
+    virtual bool unlockWithPassword(const std::string& password) = 0;
+
+    virtual bool allowsPrinting() const = 0;
+    virtual bool allowsCopying() const = 0;
+    virtual bool allowsCommenting() const = 0;
+    virtual bool allowsFormFieldEntry() const = 0;
+    virtual bool allowsDocumentChanges() const = 0;
+    virtual bool allowsDocumentAssembly() const = 0;
+    virtual bool allowsContentAccessibility() const = 0;
+
+    // nullopt: the document has no information dictionary.
+    virtual std::optional<DocumentAttributes> documentAttributes() const = 0;
+    virtual void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) = 0;
+
+    virtual int pageCount() const = 0;
+    // nullptr when there is no page at the index.
+    virtual std::shared_ptr<PDFPage> pageAtIndex(int index) = 0;
+    // `page` comes from another document; index is 0..pageCount().
+    virtual void insertPage(const std::shared_ptr<PDFPage>& page, int index) = 0;
+
+    // Absolute path the document was opened from; nullopt for a new document.
+    virtual std::optional<std::string> documentURL() const = 0;
+    // Writes unencrypted; never replaces anything at `path`; leaves nothing behind
+    // on failure. The new file's permission bits are `permissions` less the umask.
+    virtual bool writeToFile(const std::string& path, unsigned permissions = 0666) = 0;
+
+    // True when opening or reading the page tree needed repairs (qpdf recovers
+    // damaged files silently).
+    virtual bool isDamaged() const = 0;
+};
+
+// initWithURL: and init of the document class.
+class PDFDocumentService {
+public:
+    virtual ~PDFDocumentService() = default;
+    // nullptr for a missing, unreadable, empty or non-PDF file.
+    virtual std::shared_ptr<PDFDocument> initWithURL(const std::string& path) = 0;
+    virtual std::shared_ptr<PDFDocument> init() = 0;
+};
+
+} // namespace pdfunlock

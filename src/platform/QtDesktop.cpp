@@ -1,0 +1,169 @@
+#include "platform/QtDesktop.h"
+
+#include "ui_MainWindow.h"
+
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QThread>
+#include <QTranslator>
+#include <QWidget>
+
+namespace pdfunlock {
+
+namespace {
+
+// Ids the program looks up at run time; named here so that lupdate keeps them.
+[[maybe_unused]] constexpr const char* runtimeIds[] = {
+    QT_TRID_NOOP("IDS_MSG_STARTUP"),    QT_TRID_NOOP("IDS_MSG_MULTIFILES"),
+    QT_TRID_NOOP("IDS_MSG_NO_PWD"),     QT_TRID_NOOP("IDS_MSG_NO_TESSIVON"),
+    QT_TRID_NOOP("IDS_MSG_COMPLETE"),   QT_TRID_NOOP("IDS_MSG_FAILED"),
+    QT_TRID_NOOP("IDS_MSG_INVALIDPWD"), QT_TRID_NOOP("IDS_PWD"),
+};
+
+std::unique_ptr<Ui::MainWindow> setUpForm(QWidget& widget) {
+    auto ui = std::make_unique<Ui::MainWindow>();
+    ui->setupUi(&widget);
+    return ui;
+}
+
+QMessageBox::Icon iconFor(AlertStyle style) {
+    switch (style) {
+    case AlertStyle::Warning:
+        return QMessageBox::Warning;
+    case AlertStyle::Informational:
+        return QMessageBox::Information;
+    case AlertStyle::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::Critical;
+}
+
+constexpr const char* translatorName = "pdfunlockTranslations";
+
+} // namespace
+
+void QtWidgetWindow::makeKeyAndOrderFront() {
+    widget_.show();
+    widget_.raise();
+    widget_.activateWindow();
+}
+
+void QtWidgetWindow::orderOut() {
+    widget_.hide();
+}
+
+void QtWidgetWindow::close() {
+    widget_.close();
+}
+
+bool QtWidgetWindow::isVisible() const {
+    return widget_.isVisible();
+}
+
+std::string QtLineEditField::stringValue() const {
+    return edit_.text().toStdString();
+}
+
+void QtLineEditField::setStringValue(const std::string& text) {
+    edit_.setText(QString::fromStdString(text));
+}
+
+std::string QtLabelField::stringValue() const {
+    return label_.text().toStdString();
+}
+
+void QtLabelField::setStringValue(const std::string& text) {
+    label_.setTextFormat(Qt::PlainText);
+    label_.setText(QString::fromStdString(text));
+}
+
+QtMainWindow::QtMainWindow()
+    : widget_(std::make_unique<QWidget>()), ui_(setUpForm(*widget_)), window_(*widget_),
+      pwd_(*ui_->pwd), pwdInfo_(*ui_->pwdInfo) {
+    // uic's tr() is not id-based: captions come from the translation ids here.
+    const QString remove = qtTrId("IDS_UI_REMOVE");
+    const QString close = qtTrId("IDS_UI_CLOSE");
+    const QString password = qtTrId("IDS_UI_PASSWORD");
+    ui_->removeButton->setText(remove);
+    ui_->removeButton->setAccessibleName(remove);
+    ui_->closeButton->setText(close);
+    ui_->closeButton->setAccessibleName(close);
+    ui_->pwd->setAccessibleName(password);
+    ui_->pwd->setPlaceholderText(password);
+    ui_->pwd->setFocus();
+
+    QObject::connect(ui_->removeButton, &QPushButton::clicked, widget_.get(), [this] {
+        if (remove_) {
+            remove_();
+        }
+    });
+    QObject::connect(ui_->closeButton, &QPushButton::clicked, widget_.get(), [this] {
+        if (close_) {
+            close_();
+        }
+    });
+    // A plain QWidget has no default button: Return in the field and Escape
+    // anywhere in the window act as they would in a dialog.
+    QObject::connect(ui_->pwd, &QLineEdit::returnPressed, ui_->removeButton, &QPushButton::click);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), widget_.get());
+    QObject::connect(escape, &QShortcut::activated, ui_->closeButton, &QPushButton::click);
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::onRemove(std::function<void()> action) {
+    remove_ = std::move(action);
+}
+
+void QtMainWindow::onClose(std::function<void()> action) {
+    close_ = std::move(action);
+}
+
+void QtAlertPresenter::runModal(AlertStyle style, const std::string& messageText) {
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("pdfunlock"));
+    box.setIcon(iconFor(style));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(messageText));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+std::string QtStrings::localizedString(const std::string& key) const {
+    return qtTrId(key.c_str()).toStdString();
+}
+
+void QtApplication::terminate() {
+    // exit() ends every running loop, a message box's included, but is
+    // forgotten if no loop runs yet: then wait for the loop to start.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+bool installTranslations(QCoreApplication& app, const QLocale& locale) {
+    for (auto* previous :
+         app.findChildren<QTranslator*>(translatorName, Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(previous);
+        delete previous;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("pdfunlock"), QStringLiteral("_"),
+                          QStringLiteral(":/i18n")) &&
+        !translator->load(QStringLiteral(":/i18n/pdfunlock_en.qm"))) {
+        return false;
+    }
+    translator->setObjectName(translatorName);
+    translator->setParent(&app);
+    return QCoreApplication::installTranslator(translator.release());
+}
+
+} // namespace pdfunlock

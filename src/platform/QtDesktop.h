@@ -1,0 +1,105 @@
+// The desktop interfaces over Qt Widgets: the window form, message boxes,
+// translations and the application's event loop.
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <QLocale>
+#include <functional>
+#include <memory>
+
+class QCoreApplication;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace pdfunlock {
+
+class QtWidgetWindow final : public Window {
+public:
+    explicit QtWidgetWindow(QWidget& widget) : widget_(widget) {}
+    void makeKeyAndOrderFront() override;
+    void orderOut() override;
+    void close() override;
+    bool isVisible() const override;
+
+private:
+    QWidget& widget_;
+};
+
+class QtLineEditField final : public TextField {
+public:
+    explicit QtLineEditField(QLineEdit& edit) : edit_(edit) {}
+    std::string stringValue() const override;
+    void setStringValue(const std::string& text) override;
+
+private:
+    QLineEdit& edit_;
+};
+
+// Shows its text as plain text, whatever it contains.
+class QtLabelField final : public TextField {
+public:
+    explicit QtLabelField(QLabel& label) : label_(label) {}
+    std::string stringValue() const override;
+    void setStringValue(const std::string& text) override;
+
+private:
+    QLabel& label_;
+};
+
+// The window of resources/MainWindow.ui with its captions in the user's language
+// (install the translations first). Hidden until the delegate shows it.
+class QtMainWindow {
+public:
+    QtMainWindow();
+    ~QtMainWindow();
+    QtMainWindow(const QtMainWindow&) = delete;
+    QtMainWindow& operator=(const QtMainWindow&) = delete;
+
+    Window& window() { return window_; }
+    TextField& pwd() { return pwd_; }
+    TextField& pwdInfo() { return pwdInfo_; }
+    // Button actions; Return in the password field presses the remove button.
+    void onRemove(std::function<void()> action);
+    void onClose(std::function<void()> action);
+
+    QWidget& widget() { return *widget_; }
+
+private:
+    std::unique_ptr<QWidget> widget_;
+    std::unique_ptr<Ui::MainWindow> ui_;
+    QtWidgetWindow window_;
+    QtLineEditField pwd_;
+    QtLabelField pwdInfo_;
+    std::function<void()> remove_;
+    std::function<void()> close_;
+};
+
+class QtAlertPresenter final : public AlertPresenter {
+public:
+    // A message box holding only the text and an OK button.
+    void runModal(AlertStyle style, const std::string& messageText) override;
+};
+
+// Id-based translations: the key is the translation id.
+class QtStrings final : public Strings {
+public:
+    std::string localizedString(const std::string& key) const override;
+};
+
+class QtApplication final : public Application {
+public:
+    void terminate() override;
+};
+
+// Installs the embedded translations for the first of the locale's languages
+// that has one, else English; replaces translations installed by an earlier
+// call. False if not even English could be loaded.
+bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
+
+} // namespace pdfunlock

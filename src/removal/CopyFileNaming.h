@@ -1,0 +1,17 @@
+// Choosing the free name under which the unprotected copy is written.
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <optional>
+#include <string>
+
+namespace pdfunlock {
+
+// "<dir>/<base>_copy.<ext>", else the lowest free "<base>_copy<k>.<ext>" for k in
+// 1..99999. nullopt (with a log line) for an empty path or when every name is
+// taken. Only tests existence: nothing is created or reserved.
+std::optional<std::string> getCopyFilePath(const std::string& filePath, const FileSystem& files,
+                                           Log& log);
+
+} // namespace pdfunlock

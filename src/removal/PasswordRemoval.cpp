@@ -1,0 +1,107 @@
+#include "removal/PasswordRemoval.h"
+
+#include "removal/CopyFileNaming.h"
+#include "removal/DocumentOperations.h"
+#include "removal/LogLines.h"
+
+#include <array>
+
+namespace pdfunlock {
+
+namespace {
+
+// The typed password should not outlive the unlock in our own memory.
+void wipe(std::string& secret) {
+    volatile char* bytes = secret.data();
+    for (std::size_t i = 0; i < secret.size(); ++i) {
+        bytes[i] = 0;
+    }
+    secret.clear();
+}
+
+bool grantsAllPermissions(const PDFDocument& document) {
+    // In this order, stopping at the first refusal.
+    static constexpr std::array<bool (PDFDocument::*)() const, 7> queries = {
+        &PDFDocument::allowsPrinting,
+        &PDFDocument::allowsCopying,
+        &PDFDocument::allowsCommenting,
+        &PDFDocument::allowsFormFieldEntry,
+        &PDFDocument::allowsDocumentChanges,
+        &PDFDocument::allowsDocumentAssembly,
+        &PDFDocument::allowsContentAccessibility,
+    };
+    for (const auto query : queries) {
+        if (!(document.*query)()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isFromTessivon(const PDFDocument& document) {
+    return contains(getCreator(document), kOriginWord) ||
+           contains(getProducer(document), kOriginWord);
+}
+
+// Permission bits for the copy: never wider than the source file's. When the
+// source cannot be examined, owner-only is the safe choice.
+unsigned copyPermissions(const FileSystem& files, const std::string& sourcePath) {
+    return files.permissionsAtPath(sourcePath).value_or(0600u) & 0666u;
+}
+
+} // namespace
+
+RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, RemovalContext context) {
+    const std::shared_ptr<PDFDocument> source = sourceHeld;
+    if (!source) {
+        context.log.log(std::string(kLogNoWorkingDocument));
+        context.window.orderOut();
+        return RemovalExit::NoDocument;
+    }
+
+    std::string password = context.pwd.stringValue();
+    const bool unlocked = source->unlockWithPassword(password);
+    wipe(password);
+    if (!unlocked) {
+        return RemovalExit::InvalidPassword;
+    }
+    context.window.orderOut();
+
+    if (!grantsAllPermissions(*source)) {
+        return RemovalExit::Restricted;
+    }
+    if (!isFromTessivon(*source)) {
+        return RemovalExit::NotFromTessivon;
+    }
+
+    const std::shared_ptr<PDFDocument> copy = context.pdf.init();
+    copyTo(*source, *copy, context.log);
+    setCreator(*copy, getCreator(*source));
+    const int copiedPages = copy->pageCount();
+    // A damaged source can unlock yet yield nothing; an empty copy is no copy.
+    if (copiedPages == 0) {
+        return RemovalExit::SourceWithoutPages;
+    }
+
+    const std::string sourcePath = source->documentURL().value_or(std::string());
+    const auto copyPath = getCopyFilePath(sourcePath, context.files, context.log);
+    if (!copyPath) {
+        return RemovalExit::NoCopyPath;
+    }
+    if (!copy->writeToFile(*copyPath, copyPermissions(context.files, sourcePath))) {
+        return RemovalExit::WriteFailed;
+    }
+
+    // A copy that only opens by repair, or lost pages on the way, is not a copy.
+    bool readable = false;
+    if (const auto check = context.pdf.initWithURL(*copyPath)) {
+        readable = !check->isLocked() && check->pageCount() == copiedPages && !check->isDamaged();
+    }
+    if (!readable) {
+        context.files.removeItemAtPath(*copyPath);
+        return RemovalExit::CopyUnreadable;
+    }
+    return RemovalExit::Complete;
+}
+
+} // namespace pdfunlock

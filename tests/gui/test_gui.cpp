@@ -1,0 +1,362 @@
+// The real window form and message boxes, driven through the delegate as
+// main() wires them, under the offscreen platform.
+#include "app/AppDelegate.h"
+#include "fixtures/FixtureMaker.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QpdfDocument.h"
+#include "platform/QtDesktop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+using namespace pdfunlock;
+namespace fx = pdfunlock::fixtures;
+
+namespace {
+
+class RecordingLog : public Log {
+public:
+    void log(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+// What a message box showed when it came up.
+struct ShownBox {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    int buttons = 0;
+    bool okIsDefaultAndEscape = false;
+    Qt::TextFormat format = Qt::AutoText;
+    Qt::WindowModality modality = Qt::NonModal;
+};
+
+// Answers every message box the way a user pressing Return would, noting what it showed.
+class BoxDismisser : public QObject {
+public:
+    BoxDismisser() {
+        connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
+        timer_.start(10);
+    }
+    std::vector<ShownBox> shown;
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            return;
+        }
+        ShownBox seen;
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.title = box->windowTitle();
+        seen.buttons = static_cast<int>(box->buttons().size());
+        seen.okIsDefaultAndEscape = box->defaultButton() &&
+                                    box->defaultButton() == box->button(QMessageBox::Ok) &&
+                                    box->escapeButton() == box->defaultButton();
+        seen.format = box->textFormat();
+        seen.modality = box->windowModality();
+        shown.push_back(seen);
+        if (box->defaultButton()) {
+            box->defaultButton()->click();
+        } else {
+            box->reject();
+        }
+    }
+
+    QTimer timer_;
+};
+
+class ShowCounter : public QObject {
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            ++shows;
+        }
+        return false;
+    }
+};
+
+// The objects of main(), wired the same way.
+struct Gui {
+    QtMainWindow form;
+    QtAlertPresenter alerts;
+    QtStrings strings;
+    RecordingLog log;
+    PosixFileSystem files;
+    QpdfDocumentService pdf;
+    QtApplication application;
+    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
+
+    Gui() {
+        QApplication::setQuitOnLastWindowClosed(
+            delegate.applicationShouldTerminateAfterLastWindowClosed());
+        delegate.setWindow(&form.window());
+        delegate.setPwd(&form.pwd());
+        delegate.setPwdInfo(&form.pwdInfo());
+        form.onRemove([this] { delegate.removePDFpwd(); });
+        form.onClose([this] { delegate.onClose(); });
+    }
+
+    template <typename T> T* child(const char* name) { return form.widget().findChild<T*>(name); }
+
+    QString text(IDS_KEY key) const { return QString::fromStdString(localizedText(strings, key)); }
+};
+
+// Runs `steps` from inside QApplication::exec(), as main() runs the launch.
+// Returns exec()'s status, or -1 if the application did not end in time.
+int runApplication(const std::function<void()>& steps) {
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(99);
+    });
+    watchdog.start(10000);
+    QTimer::singleShot(0, qApp, steps);
+    const int status = QApplication::exec();
+    return timedOut ? -1 : status;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(pdfunlock::AlertStyle)
+
+class GuiTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::English)));
+        QFile notes(dir_.filePath("notes.pdf"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("These are notes, not a PDF.\n");
+    }
+
+    // The form on its own: usable without a mouse and by a screen reader.
+    void formIsKeyboardUsable() {
+        Gui gui;
+        auto* info = gui.child<QLabel>("pwdInfo");
+        auto* pwd = gui.child<QLineEdit>("pwd");
+        auto* remove = gui.child<QPushButton>("removeButton");
+        auto* close = gui.child<QPushButton>("closeButton");
+        QVERIFY(info && pwd && remove && close);
+        QVERIFY(!gui.form.widget().isVisible());
+
+        QCOMPARE(pwd->echoMode(), QLineEdit::Password);
+        QVERIFY(info->wordWrap());
+        QCOMPARE(info->buddy(), pwd);
+        QVERIFY(remove->isDefault());
+        for (QWidget* control : std::initializer_list<QWidget*>{pwd, remove, close}) {
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+        }
+
+        // Tab goes field, remove, close and around.
+        QWidget* next = pwd;
+        QStringList order;
+        for (int i = 0; i < 3; ++i) {
+            do {
+                next = next->nextInFocusChain();
+            } while (next->focusPolicy() == Qt::NoFocus || !next->isEnabled());
+            order << next->objectName();
+        }
+        QCOMPARE(order, (QStringList{"removeButton", "closeButton", "pwd"}));
+    }
+
+    // A locked document: the window comes up asking for the password, and
+    // closing it ends the application.
+    void lockedDocumentThenClose_data() {
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("close button") << false;
+        QTest::newRow("Escape key") << true;
+    }
+    void lockedDocumentThenClose() {
+        QFETCH(bool, byEscape);
+        const auto locked = path("close.pdf");
+        fx::makeFixture(fx::Fixture{}, locked);
+        Gui gui;
+        BoxDismisser boxes;
+        QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+        bool visible = false;
+        bool active = false;
+        QString prompt;
+        QLineEdit::EchoMode echo = QLineEdit::Normal;
+
+        const int status = runApplication([&] {
+            gui.delegate.openFiles({locked});
+            gui.delegate.applicationDidFinishLaunching();
+            visible = gui.form.widget().isVisible();
+            prompt = gui.child<QLabel>("pwdInfo")->text();
+            echo = gui.child<QLineEdit>("pwd")->echoMode();
+            if (byEscape) {
+                // Window shortcuts only reach the active window.
+                active = QTest::qWaitForWindowActive(&gui.form.widget());
+                QTest::keyClick(gui.child<QLineEdit>("pwd"), Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(gui.child<QPushButton>("closeButton"), Qt::LeftButton);
+            }
+        });
+
+        QCOMPARE(status, 0);
+        QVERIFY(visible);
+        QVERIFY(active || !byEscape);
+        QCOMPARE(prompt, gui.text(IDS_KEY::IDS_PWD));
+        QVERIFY(prompt != "IDS_PWD");
+        QCOMPARE(echo, QLineEdit::Password);
+        QVERIFY(boxes.shown.empty());
+        QVERIFY(!gui.form.widget().isVisible());
+        QCOMPARE(lastWindowClosed.count(), 1);
+    }
+
+    // A refused launch: one critical message, no window, and the application ends.
+    void refusedLaunch_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing file") << "gone.pdf";
+        QTest::newRow("not a PDF") << "notes.pdf";
+    }
+    void refusedLaunch() {
+        QFETCH(QString, name);
+        Gui gui;
+        BoxDismisser boxes;
+        ShowCounter windowShows;
+        gui.form.widget().installEventFilter(&windowShows);
+
+        const int status = runApplication([&] {
+            gui.delegate.openFiles({dir_.filePath(name).toStdString()});
+            gui.delegate.applicationDidFinishLaunching();
+        });
+
+        QCOMPARE(status, 0);
+        QCOMPARE(boxes.shown.size(), std::size_t{1});
+        const ShownBox& box = boxes.shown.front();
+        QCOMPARE(box.text, gui.text(IDS_KEY::IDS_MSG_NO_TESSIVON));
+        QVERIFY(box.text != "IDS_MSG_NO_TESSIVON");
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.title, QString("pdfunlock"));
+        QCOMPARE(box.buttons, 1);
+        QVERIFY(box.okIsDefaultAndEscape);
+        QCOMPARE(box.format, Qt::PlainText);
+        QCOMPARE(box.modality, Qt::ApplicationModal);
+        QCOMPARE(windowShows.shows, 0);
+    }
+
+    // Each alert style gets its own icon; the text is shown as given.
+    void alertStyles_data() {
+        QTest::addColumn<AlertStyle>("style");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::newRow("warning") << AlertStyle::Warning << QMessageBox::Warning;
+        QTest::newRow("informational") << AlertStyle::Informational << QMessageBox::Information;
+        QTest::newRow("critical") << AlertStyle::Critical << QMessageBox::Critical;
+    }
+    void alertStyles() {
+        QFETCH(AlertStyle, style);
+        QFETCH(QMessageBox::Icon, icon);
+        BoxDismisser boxes;
+        QtAlertPresenter alerts;
+        const int status = runApplication([&] {
+            alerts.runModal(style, "<b>1 < 2</b> & ページ");
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(boxes.shown.size(), std::size_t{1});
+        QCOMPARE(boxes.shown.front().icon, icon);
+        QCOMPARE(boxes.shown.front().text, QString("<b>1 < 2</b> & ページ"));
+        QCOMPARE(boxes.shown.front().format, Qt::PlainText);
+    }
+
+    // terminate() ends the application wherever it is called from.
+    void terminate_data() {
+        QTest::addColumn<QString>("from");
+        QTest::newRow("before the event loop runs") << "before";
+        QTest::newRow("inside the event loop") << "loop";
+        QTest::newRow("inside a nested modal loop") << "nested";
+    }
+    void terminate() {
+        QFETCH(QString, from);
+        QtApplication application;
+        bool nestedEnded = false;
+        if (from == "before") {
+            application.terminate();
+        }
+        const int status = runApplication([&] {
+            if (from == "loop") {
+                application.terminate();
+            } else if (from == "nested") {
+                QEventLoop nested;
+                QTimer::singleShot(0, &nested, [&] { application.terminate(); });
+                nested.exec();
+                nestedEnded = true;
+            }
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(nestedEnded, from == "nested");
+    }
+
+    // Return in the password field presses the remove button.
+    void returnInPasswordField_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("windowStays");
+
+        QTest::newRow("wrong password")
+            << "wrong" << int(IDS_KEY::IDS_MSG_INVALIDPWD) << int(QMessageBox::Critical) << true;
+        QTest::newRow("user password")
+            << "user" << int(IDS_KEY::IDS_MSG_COMPLETE) << int(QMessageBox::Information) << false;
+    }
+    void returnInPasswordField() {
+        QFETCH(QString, password);
+        QFETCH(int, message);
+        QFETCH(int, icon);
+        QFETCH(bool, windowStays);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto locked = dir.filePath("scan.pdf").toStdString();
+        fx::makeFixture(fx::Fixture{}, locked);
+        Gui gui;
+        BoxDismisser boxes;
+        bool visibleAfter = false;
+
+        const int status = runApplication([&] {
+            gui.delegate.openFiles({locked});
+            gui.delegate.applicationDidFinishLaunching();
+            auto* pwd = gui.child<QLineEdit>("pwd");
+            QTest::keyClicks(pwd, password);
+            QTest::keyClick(pwd, Qt::Key_Return);
+            visibleAfter = gui.form.widget().isVisible();
+            if (visibleAfter) {
+                QTest::mouseClick(gui.child<QPushButton>("closeButton"), Qt::LeftButton);
+            }
+        });
+
+        QCOMPARE(status, 0);
+        QCOMPARE(boxes.shown.size(), std::size_t{1});
+        QCOMPARE(boxes.shown.front().text, gui.text(static_cast<IDS_KEY>(message)));
+        QCOMPARE(int(boxes.shown.front().icon), icon);
+        QCOMPARE(visibleAfter, windowStays);
+        QCOMPARE(QFile::exists(dir.filePath("scan_copy.pdf")), !windowStays);
+    }
+};
+
+QTEST_MAIN(GuiTest)
+#include "test_gui.moc"

@@ -1,0 +1,152 @@
+#include "app/IDSKey.h"
+#include "platform/QtDesktop.h"
+#include "platform/SystemLog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QTranslator>
+#include <QtTest>
+#include <fcntl.h>
+#include <map>
+#include <unistd.h>
+
+using namespace pdfunlock;
+
+namespace {
+
+// Ids of the window's own captions, beside the message keys.
+const std::vector<std::string> uiIds = {"IDS_UI_REMOVE", "IDS_UI_CLOSE", "IDS_UI_PASSWORD"};
+
+std::vector<std::string> allIds() {
+    std::vector<std::string> ids;
+    for (const auto key : allIDSKeys) {
+        ids.emplace_back(rawValue(key));
+    }
+    ids.insert(ids.end(), uiIds.begin(), uiIds.end());
+    return ids;
+}
+
+std::map<std::string, std::string> currentTexts() {
+    std::map<std::string, std::string> texts;
+    const QtStrings strings;
+    for (const auto& id : allIds()) {
+        texts[id] = strings.localizedString(id);
+    }
+    return texts;
+}
+
+// Languages of the translators installed by installTranslations.
+QStringList installedLanguages() {
+    QStringList languages;
+    for (const auto* translator : qApp->findChildren<QTranslator*>()) {
+        languages << translator->language();
+    }
+    return languages;
+}
+
+// Everything written to standard error while `write` runs.
+QByteArray capturedStandardError(const std::function<void()>& write) {
+    QTemporaryFile file;
+    if (!file.open()) {
+        return "cannot open a temporary file";
+    }
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    write();
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
+} // namespace
+
+class MessagesTest : public QObject {
+    Q_OBJECT
+
+    std::map<std::string, std::string> english_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::English)));
+        english_ = currentTexts();
+    }
+
+    // The user's locale picks the language; region and script variants find it.
+    void translations_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("language");
+
+        QTest::newRow("en") << QLocale("en_US") << "en";
+        QTest::newRow("de") << QLocale("de_DE") << "de";
+        QTest::newRow("de (Austria)") << QLocale("de_AT") << "de";
+        QTest::newRow("ja") << QLocale("ja_JP") << "ja";
+        QTest::newRow("no translation: English") << QLocale("fr_FR") << "en";
+        QTest::newRow("C locale: English") << QLocale::c() << "en";
+    }
+    void translations() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, language);
+
+        QVERIFY(installTranslations(*qApp, locale));
+        // Replaces the previous language rather than stacking on it.
+        QCOMPARE(installedLanguages(), QStringList{language});
+
+        for (const auto& [id, text] : currentTexts()) {
+            QVERIFY2(!text.empty() && text != id, id.c_str());
+            if (language == "en") {
+                QCOMPARE(text, english_.at(id));
+            } else {
+                QVERIFY2(text != english_.at(id), id.c_str());
+            }
+        }
+    }
+
+    // Captions come from the translations at construction, not from the form.
+    void windowCaptions_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("en") << QLocale(QLocale::English);
+        QTest::newRow("de") << QLocale(QLocale::German);
+        QTest::newRow("ja") << QLocale(QLocale::Japanese);
+    }
+    void windowCaptions() {
+        QFETCH(QLocale, locale);
+        QVERIFY(installTranslations(*qApp, locale));
+        const QtStrings strings;
+        auto text = [&](const char* id) {
+            return QString::fromStdString(strings.localizedString(id));
+        };
+
+        QtMainWindow form;
+        const auto* remove = form.widget().findChild<QPushButton*>("removeButton");
+        const auto* close = form.widget().findChild<QPushButton*>("closeButton");
+        const auto* pwd = form.widget().findChild<QLineEdit*>("pwd");
+        QVERIFY(remove && close && pwd);
+        QCOMPARE(remove->text(), text("IDS_UI_REMOVE"));
+        QCOMPARE(remove->accessibleName(), text("IDS_UI_REMOVE"));
+        QCOMPARE(close->text(), text("IDS_UI_CLOSE"));
+        QCOMPARE(close->accessibleName(), text("IDS_UI_CLOSE"));
+        QCOMPARE(pwd->accessibleName(), text("IDS_UI_PASSWORD"));
+    }
+
+    // Log lines reach standard error exactly as given, one line each.
+    void systemLog_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("trailing blank kept") << QByteArray("3 page not exist! ");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("printf directives") << QByteArray("%s %n %x %%");
+        QTest::newRow("UTF-8") << QByteArray("Übersicht ページ");
+    }
+    void systemLog() {
+        QFETCH(QByteArray, line);
+        SystemLog log;
+        const auto written = capturedStandardError([&] { log.log(line.toStdString()); });
+        QCOMPARE(written, line + "\n");
+    }
+};
+
+QTEST_MAIN(MessagesTest)
+#include "test_messages.moc"

@@ -1,0 +1,781 @@
+// The qpdf document adapter against real PDFs written by the fixture maker.
+#include "fixtures/FixtureMaker.h"
+#include "platform/QpdfDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFLogger.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace pdfunlock;
+using namespace pdfunlock::fixtures;
+
+using MaybeAttributes = std::optional<DocumentAttributes>;
+// A wrapper: Qt's meta type would want an operator< the attribute values lack.
+struct Attributes {
+    MaybeAttributes value;
+};
+using Links = std::vector<std::pair<int, int>>;
+using Labels = std::vector<std::string>;
+Q_DECLARE_METATYPE(Fixture)
+Q_DECLARE_METATYPE(Security)
+Q_DECLARE_METATYPE(Attributes)
+Q_DECLARE_METATYPE(Labels)
+
+namespace {
+
+Fixture fixture(Security security, std::string user = "user", std::string owner = "owner",
+                int pages = 3) {
+    Fixture f;
+    f.security = security;
+    f.userPassword = std::move(user);
+    f.ownerPassword = std::move(owner);
+    f.pages = pages;
+    return f;
+}
+
+std::string make(const QTemporaryDir& dir, const char* name, const Fixture& f) {
+    const auto path = dir.filePath(name).toStdString();
+    makeFixture(f, path);
+    return path;
+}
+
+QByteArray contents(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void truncateTo(const std::string& path, qint64 size) {
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.resize(size));
+}
+
+QStringList entries(const QTemporaryDir& dir) {
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+using Permission = bool (PDFDocument::*)() const;
+struct Flag {
+    const char* name;
+    bool Permissions::*deny;
+    Permission allows;
+};
+const Flag flags[] = {
+    {"print", &Permissions::print, &PDFDocument::allowsPrinting},
+    {"extract", &Permissions::extract, &PDFDocument::allowsCopying},
+    {"annotate", &Permissions::annotate, &PDFDocument::allowsCommenting},
+    {"forms", &Permissions::fillForms, &PDFDocument::allowsFormFieldEntry},
+    {"modify", &Permissions::modify, &PDFDocument::allowsDocumentChanges},
+    {"assemble", &Permissions::assemble, &PDFDocument::allowsDocumentAssembly},
+    {"accessibility", &Permissions::accessibility, &PDFDocument::allowsContentAccessibility},
+};
+
+std::vector<bool> permissionsOf(const PDFDocument& document) {
+    std::vector<bool> result;
+    for (const auto& flag : flags) {
+        result.push_back((document.*flag.allows)());
+    }
+    return result;
+}
+
+// The backwards copy the removal workflow performs.
+void copyPattern(PDFDocument& source, PDFDocument& destination) {
+    const int n = source.pageCount();
+    const int d = destination.pageCount();
+    for (int i = n - 1; i >= 0; --i) {
+        destination.insertPage(source.pageAtIndex(i), d);
+    }
+}
+
+void quiet(QPDF& pdf) {
+    auto logger = QPDFLogger::create();
+    logger->setWarn(logger->discard());
+    logger->setError(logger->discard());
+    pdf.setLogger(logger);
+    pdf.setSuppressWarnings(true);
+}
+
+// Rewrites the fixture's links as named destinations: a /Dest name through the
+// catalog's /Dests and a GoTo string through the /Names /Dests tree.
+void nameDestinations(const std::string& in, const std::string& out) {
+    QPDF pdf;
+    quiet(pdf);
+    pdf.processFile(in.c_str());
+    auto dests = QPDFObjectHandle::newDictionary();
+    auto names = QPDFObjectHandle::newArray();
+    int n = 0;
+    auto pages = pdf.getAllPages();
+    for (auto& page : pages) {
+        for (auto& annot : page.getKey("/Annots").aitems()) {
+            const auto key = "d" + std::to_string(n++);
+            if (annot.hasKey("/Dest")) {
+                dests.replaceKey("/" + key, annot.getKey("/Dest"));
+                annot.replaceKey("/Dest", QPDFObjectHandle::newName("/" + key));
+            } else {
+                auto action = annot.getKey("/A");
+                names.appendItem(QPDFObjectHandle::newString(key));
+                names.appendItem(action.getKey("/D"));
+                action.replaceKey("/D", QPDFObjectHandle::newString(key));
+            }
+        }
+    }
+    auto root = pdf.getRoot();
+    root.replaceKey("/Dests", pdf.makeIndirectObject(dests));
+    root.replaceKey("/Names",
+                    QPDFObjectHandle::newDictionary(
+                        {{"/Dests", pdf.makeIndirectObject(
+                                        QPDFObjectHandle::newDictionary({{"/Names", names}}))}}));
+    QPDFWriter writer(pdf, out.c_str());
+    writer.write();
+}
+
+// Everything written to file descriptor 2 between construction and take().
+class StderrCapture {
+public:
+    StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
+        std::fflush(stderr);
+        ::dup2(::fileno(file_), 2);
+    }
+    ~StderrCapture() { restore(); }
+    std::string take() {
+        restore();
+        std::string text(static_cast<size_t>(std::ftell(file_)), '\0');
+        std::rewind(file_);
+        text.resize(std::fread(text.data(), 1, text.size(), file_));
+        return text;
+    }
+
+private:
+    void restore() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved_, 2);
+            ::close(saved_);
+            saved_ = -1;
+            std::fseek(file_, 0, SEEK_END);
+        }
+    }
+    std::FILE* file_;
+    int saved_;
+};
+
+} // namespace
+
+class TestPdfDocument : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opening_data();
+    void opening();
+    void unlocking_data();
+    void unlocking();
+    void nonAsciiPasswords_data();
+    void nonAsciiPasswords();
+    void permissions_data();
+    void permissions();
+    void readingAttributes_data();
+    void readingAttributes();
+    void settingAttributes_data();
+    void settingAttributes();
+    void versionsWhileLocked_data();
+    void versionsWhileLocked();
+    void unusableFiles_data();
+    void unusableFiles();
+    void damagedFiles_data();
+    void damagedFiles();
+    void documentURL();
+    void copyOrder_data();
+    void copyOrder();
+    void copyVersion_data();
+    void copyVersion();
+    void copiedLinks_data();
+    void copiedLinks();
+    void writeRefusals_data();
+    void writeRefusals();
+    void writtenFile_data();
+    void writtenFile();
+    void qpdfStaysOffStderr();
+
+private:
+    QpdfDocumentService service_;
+};
+
+void TestPdfDocument::opening_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("unencrypted") << fixture(Security::None) << false;
+    QTest::newRow("R6 user password") << fixture(Security::AES_256) << true;
+    QTest::newRow("R6 empty user password") << fixture(Security::AES_256, "") << false;
+    QTest::newRow("R3 empty user password") << fixture(Security::RC4_128, "") << false;
+    QTest::newRow("R2 empty user password") << fixture(Security::RC4_40, "") << false;
+    // qpdf matches the empty text as the owner password here, not as the user's.
+    QTest::newRow("R6 empty owner password only") << fixture(Security::AES_256, "user", "") << true;
+}
+
+void TestPdfDocument::opening() {
+    QFETCH(Fixture, file);
+    QFETCH(bool, locked);
+    QTemporaryDir dir;
+    auto document = service_.initWithURL(make(dir, "in.pdf", file));
+    QVERIFY(document);
+    QCOMPARE(document->isLocked(), locked);
+    QVERIFY(!document->isDamaged());
+    if (locked) {
+        QCOMPARE(document->pageCount(), 0);
+        QVERIFY(!document->pageAtIndex(0));
+        QVERIFY(!document->documentAttributes());
+        QCOMPARE(permissionsOf(*document), std::vector<bool>(7, false));
+    } else {
+        QCOMPARE(document->pageCount(), 3);
+        QVERIFY(document->pageAtIndex(2));
+        QVERIFY(!document->pageAtIndex(3));
+        QVERIFY(!document->pageAtIndex(-1));
+        QVERIFY(document->documentAttributes());
+        QVERIFY(document->unlockWithPassword("anything: not locked"));
+    }
+}
+
+void TestPdfDocument::unlocking_data() {
+    QTest::addColumn<Security>("security");
+    QTest::addColumn<QByteArray>("password");
+    QTest::addColumn<bool>("unlocks");
+    const std::pair<const char*, Security> handlers[] = {
+        {"R2", Security::RC4_40},
+        {"R3", Security::RC4_128},
+        {"R4", Security::AES_128},
+        {"R6", Security::AES_256},
+    };
+    for (const auto& [name, security] : handlers) {
+        QTest::addRow("%s user", name) << security << QByteArray("user") << true;
+        QTest::addRow("%s owner", name) << security << QByteArray("owner") << true;
+        QTest::addRow("%s wrong", name) << security << QByteArray("User") << false;
+        QTest::addRow("%s empty", name) << security << QByteArray() << false;
+    }
+}
+
+void TestPdfDocument::unlocking() {
+    QFETCH(Security, security);
+    QFETCH(QByteArray, password);
+    QFETCH(bool, unlocks);
+    QTemporaryDir dir;
+    auto document = service_.initWithURL(make(dir, "in.pdf", fixture(security)));
+    QVERIFY(document && document->isLocked());
+
+    // A failed attempt first: it must leave the document as it was.
+    QVERIFY(!document->unlockWithPassword("not it"));
+    QVERIFY(document->isLocked());
+    QCOMPARE(document->pageCount(), 0);
+
+    QCOMPARE(document->unlockWithPassword(password.toStdString()), unlocks);
+    QCOMPARE(document->isLocked(), !unlocks);
+    QCOMPARE(document->pageCount(), unlocks ? 3 : 0);
+    if (unlocks) {
+        QVERIFY(document->pageAtIndex(0));
+        const auto attributes = document->documentAttributes();
+        QVERIFY(attributes);
+        QCOMPARE(attributes->at(PDFDocumentCreatorAttribute),
+                 AttributeValue(std::string("Tessivon Scan")));
+    }
+}
+
+void TestPdfDocument::nonAsciiPasswords_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<QByteArray>("typed");
+    auto f = [](Security security, bool raw) {
+        auto result = fixture(security, "Grüße", "Schlüssel");
+        result.rawPasswordBytes = raw;
+        return result;
+    };
+    QTest::newRow("R3 PDFDocEncoding user") << f(Security::RC4_128, false) << QByteArray("Grüße");
+    QTest::newRow("R3 PDFDocEncoding owner")
+        << f(Security::RC4_128, false) << QByteArray("Schlüssel");
+    QTest::newRow("R4 PDFDocEncoding user") << f(Security::AES_128, false) << QByteArray("Grüße");
+    QTest::newRow("R3 raw UTF-8 user") << f(Security::RC4_128, true) << QByteArray("Grüße");
+    QTest::newRow("R6 UTF-8 user") << f(Security::AES_256, false) << QByteArray("Grüße");
+    QTest::newRow("R6 UTF-8 owner") << f(Security::AES_256, false) << QByteArray("Schlüssel");
+}
+
+void TestPdfDocument::nonAsciiPasswords() {
+    QFETCH(Fixture, file);
+    QFETCH(QByteArray, typed);
+    QTemporaryDir dir;
+    auto document = service_.initWithURL(make(dir, "in.pdf", file));
+    QVERIFY(document && document->isLocked());
+    QVERIFY(!document->unlockWithPassword("Grusse"));
+    QVERIFY(document->unlockWithPassword(typed.toStdString()));
+    QCOMPARE(document->pageCount(), 3);
+}
+
+void TestPdfDocument::permissions_data() {
+    QTest::addColumn<Security>("security");
+    QTest::addColumn<int>("denied");
+    for (int i = 0; i < 7; ++i) {
+        QTest::addRow("R3 no %s", flags[i].name) << Security::RC4_128 << i;
+        // qpdf always grants accessibility from R4 on, as PDF 2.0 asks.
+        if (std::string(flags[i].name) != "accessibility") {
+            QTest::addRow("R6 no %s", flags[i].name) << Security::AES_256 << i;
+        }
+    }
+}
+
+void TestPdfDocument::permissions() {
+    QFETCH(Security, security);
+    QFETCH(int, denied);
+    QTemporaryDir dir;
+    auto file = fixture(security);
+    file.permissions.*flags[denied].deny = false;
+    const auto path = make(dir, "in.pdf", file);
+
+    auto asUser = service_.initWithURL(path);
+    QVERIFY(asUser && asUser->unlockWithPassword("user"));
+    auto expected = std::vector<bool>(7, true);
+    expected[static_cast<size_t>(denied)] = false;
+    QCOMPARE(permissionsOf(*asUser), expected);
+
+    auto asOwner = service_.initWithURL(path);
+    QVERIFY(asOwner && asOwner->unlockWithPassword("owner"));
+    QCOMPARE(permissionsOf(*asOwner), std::vector<bool>(7, true));
+
+    auto unencrypted = service_.initWithURL(make(dir, "plain.pdf", fixture(Security::None)));
+    QVERIFY(unencrypted);
+    QCOMPARE(permissionsOf(*unencrypted), std::vector<bool>(7, true));
+}
+
+void TestPdfDocument::readingAttributes_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<Attributes>("expected");
+    auto base = fixture(Security::AES_256);
+    auto f = base;
+    f.noInfoDictionary = true;
+    QTest::newRow("no /Info") << f << Attributes{};
+    f = base;
+    f.creator = Absent{};
+    QTest::newRow("empty /Info") << f << Attributes{DocumentAttributes{}};
+    f = base;
+    f.creator = 42LL;
+    f.producer = Text{"Tessivon PDF Engine 3.1"};
+    QTest::newRow("Creator as a number")
+        << f
+        << Attributes{DocumentAttributes{{"Creator", 42LL},
+                                         {"Producer", std::string("Tessivon PDF Engine 3.1")}}};
+    f = base;
+    f.creator = Utf16Text{"Scan ✓ 日本"};
+    f.title = Utf16Text{"plain"};
+    QTest::newRow("UTF-16 texts") << f
+                                  << Attributes{
+                                         DocumentAttributes{{"Creator", std::string("Scan ✓ 日本")},
+                                                            {"Title", std::string("plain")}}};
+    f = base;
+    f.creator = Text{"Grüße"};
+    QTest::newRow("PDFDocEncoding text")
+        << f << Attributes{DocumentAttributes{{"Creator", std::string("Grüße")}}};
+}
+
+void TestPdfDocument::readingAttributes() {
+    QFETCH(Fixture, file);
+    QFETCH(Attributes, expected);
+    QTemporaryDir dir;
+    auto document = service_.initWithURL(make(dir, "in.pdf", file));
+    QVERIFY(document && document->unlockWithPassword("user"));
+    QCOMPARE(document->documentAttributes(), expected.value);
+}
+
+void TestPdfDocument::settingAttributes_data() {
+    QTest::addColumn<Attributes>("attributes");
+    QTest::newRow("Unicode text") << Attributes{DocumentAttributes{
+        {"Creator", std::string("Grüße — 日本語 ✓")}, {"Producer", std::string("plain ASCII")}}};
+    QTest::newRow("every kind") << Attributes{DocumentAttributes{
+        {"Count", 7LL},
+        {"Ratio", 2.5},
+        {"Trapped", PDFName{"True"}},
+        {"Flag", false},
+        {"Other", PDFOtherValue{"[ 1 (two) /Three ]"}},
+    }};
+    QTest::newRow("empty") << Attributes{DocumentAttributes{}};
+    QTest::newRow("removed") << Attributes{};
+}
+
+void TestPdfDocument::settingAttributes() {
+    QFETCH(Attributes, attributes);
+    QTemporaryDir dir;
+    auto document = service_.initWithURL(make(dir, "in.pdf", fixture(Security::AES_256)));
+    QVERIFY(document && document->unlockWithPassword("user"));
+    document->setDocumentAttributes(attributes.value);
+    QCOMPARE(document->documentAttributes(), attributes.value);
+
+    const auto out = dir.filePath("out.pdf").toStdString();
+    QVERIFY(document->writeToFile(out));
+    auto written = service_.initWithURL(out);
+    QVERIFY(written);
+    QCOMPARE(written->documentAttributes(), attributes.value);
+}
+
+void TestPdfDocument::versionsWhileLocked_data() {
+    QTest::addColumn<Security>("security");
+    QTest::addColumn<QByteArray>("version");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::newRow("1.4 R3") << Security::RC4_128 << QByteArray("1.4") << 1 << 4;
+    QTest::newRow("1.6 R4") << Security::AES_128 << QByteArray("1.6") << 1 << 6;
+    QTest::newRow("1.7 R6") << Security::AES_256 << QByteArray("1.7") << 1 << 7;
+    QTest::newRow("2.0 R6") << Security::AES_256 << QByteArray("2.0") << 2 << 0;
+}
+
+void TestPdfDocument::versionsWhileLocked() {
+    QFETCH(Security, security);
+    QFETCH(QByteArray, version);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QTemporaryDir dir;
+    auto file = fixture(security);
+    file.pdfVersion = version.toStdString();
+    auto document = service_.initWithURL(make(dir, "in.pdf", file));
+    QVERIFY(document && document->isLocked());
+    QCOMPARE(document->majorVersion(), major);
+    QCOMPARE(document->minorVersion(), minor);
+    QVERIFY(document->unlockWithPassword("user"));
+    QCOMPARE(document->majorVersion(), major);
+    QCOMPARE(document->minorVersion(), minor);
+}
+
+void TestPdfDocument::unusableFiles_data() {
+    QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+    QTest::newRow("text named .pdf") << QByteArray("Meeting notes, not a PDF.\n") << false;
+    QTest::newRow("header only") << QByteArray("%PDF-1.7\n%\xe2\xe3\xcf\xd3\n") << false;
+    QTest::newRow("unreadable") << QByteArray("%PDF-1.7\n") << true;
+}
+
+void TestPdfDocument::unusableFiles() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, unreadable);
+    if (unreadable && ::geteuid() == 0) {
+        QSKIP("root reads files whatever their mode");
+    }
+    QTemporaryDir dir;
+    const auto path = dir.filePath("in.pdf");
+    if (!bytes.isNull()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        if (unreadable) {
+            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+        }
+    }
+    QVERIFY(!service_.initWithURL(path.toStdString()));
+    QVERIFY(!service_.initWithURL(""));
+}
+
+void TestPdfDocument::damagedFiles_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<int>("cut"); // bytes removed from the end
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("intact") << fixture(Security::None) << 0 << true << false;
+    // Losing "startxref" makes qpdf rebuild the cross-reference table.
+    QTest::newRow("startxref cut") << fixture(Security::None) << 10 << true << false;
+    QTest::newRow("startxref cut, encrypted") << fixture(Security::AES_256) << 10 << true << true;
+    // qpdf 11.3 recovers only with a trailer dictionary: an xref stream, or
+    // half the file, leaves it none.
+    auto streams = fixture(Security::None);
+    streams.objectStreams = true;
+    QTest::newRow("startxref cut, xref stream") << streams << 10 << false << false;
+    QTest::newRow("second half cut") << fixture(Security::None) << -2 << false << false;
+}
+
+void TestPdfDocument::damagedFiles() {
+    QFETCH(Fixture, file);
+    QFETCH(int, cut);
+    QFETCH(bool, opens);
+    QFETCH(bool, locked);
+    QTemporaryDir dir;
+    const auto path = make(dir, "in.pdf", file);
+    const auto size = QFileInfo(QString::fromStdString(path)).size();
+    truncateTo(path, cut < 0 ? size / -cut : size - cut);
+
+    auto document = service_.initWithURL(path);
+    QCOMPARE(bool(document), opens);
+    if (!document) {
+        return;
+    }
+    QCOMPARE(document->isLocked(), locked);
+    QVERIFY(!locked || document->unlockWithPassword("user"));
+    QCOMPARE(document->isDamaged(), cut != 0);
+    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(readPageLabels(path, "user"), (Labels{"Page 1", "Page 2", "Page 3"}));
+}
+
+void TestPdfDocument::documentURL() {
+    QTemporaryDir dir;
+    make(dir, "relative.pdf", fixture(Security::None));
+    const auto previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    auto document = service_.initWithURL("relative.pdf");
+    QVERIFY(QDir::setCurrent(previous));
+
+    QVERIFY(document);
+    const auto url = document->documentURL();
+    QVERIFY(url);
+    const std::filesystem::path opened(*url);
+    QVERIFY(opened.is_absolute());
+    QCOMPARE(opened.filename().string(), std::string("relative.pdf"));
+    QVERIFY(std::filesystem::equivalent(opened, dir.filePath("relative.pdf").toStdString()));
+
+    const auto absolute = dir.filePath("relative.pdf").toStdString();
+    QCOMPARE(service_.initWithURL(absolute)->documentURL(), std::optional(absolute));
+    QCOMPARE(service_.init()->documentURL(), std::optional<std::string>());
+}
+
+void TestPdfDocument::copyOrder_data() {
+    QTest::addColumn<int>("destinationPages"); // -1: a new document
+    QTest::addColumn<int>("insertAt");         // -1: the copy pattern's end
+    QTest::addColumn<Labels>("expected");
+    QTest::newRow("into a new document") << -1 << -1 << Labels{"A1", "A2", "A3", "A4", "A5"};
+    QTest::newRow("after existing pages")
+        << 2 << -1 << Labels{"B1", "B2", "A1", "A2", "A3", "A4", "A5"};
+    QTest::newRow("between existing pages")
+        << 2 << 1 << Labels{"B1", "A1", "A2", "A3", "A4", "A5", "B2"};
+    QTest::newRow("before existing pages")
+        << 2 << 0 << Labels{"A1", "A2", "A3", "A4", "A5", "B1", "B2"};
+}
+
+void TestPdfDocument::copyOrder() {
+    QFETCH(int, destinationPages);
+    QFETCH(int, insertAt);
+    QFETCH(Labels, expected);
+    QTemporaryDir dir;
+    auto a = fixture(Security::AES_256, "user", "owner", 5);
+    a.labelPrefix = "A";
+    auto source = service_.initWithURL(make(dir, "a.pdf", a));
+    QVERIFY(source && source->unlockWithPassword("user"));
+    std::shared_ptr<PDFDocument> destination;
+    if (destinationPages < 0) {
+        destination = service_.init();
+    } else {
+        auto b = fixture(Security::None, "", "", destinationPages);
+        b.labelPrefix = "B";
+        destination = service_.initWithURL(make(dir, "b.pdf", b));
+    }
+    QVERIFY(destination);
+
+    const int d = insertAt < 0 ? destination->pageCount() : insertAt;
+    for (int i = source->pageCount() - 1; i >= 0; --i) {
+        destination->insertPage(source->pageAtIndex(i), d);
+        QCOMPARE(destination->pageCount(), std::max(destinationPages, 0) + source->pageCount() - i);
+    }
+    QVERIFY(destination->pageAtIndex(int(expected.size()) - 1));
+    QVERIFY(!destination->pageAtIndex(int(expected.size())));
+
+    // The source goes away before the write: the copy must keep what it needs.
+    source.reset();
+    const auto out = dir.filePath("out.pdf").toStdString();
+    QVERIFY(destination->writeToFile(out));
+    QCOMPARE(readPageLabels(out), expected);
+    QCOMPARE(destination->pageCount(), int(expected.size()));
+}
+
+void TestPdfDocument::copyVersion_data() {
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::newRow("below qpdf's 1.3") << QStringList{"1.2"} << 1 << 3;
+    QTest::newRow("1.4") << QStringList{"1.4"} << 1 << 4;
+    QTest::newRow("2.0") << QStringList{"2.0"} << 2 << 0;
+    QTest::newRow("the highest of 1.4, 2.0, 1.7") << QStringList{"1.4", "2.0", "1.7"} << 2 << 0;
+}
+
+void TestPdfDocument::copyVersion() {
+    QFETCH(QStringList, sources);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QTemporaryDir dir;
+    auto destination = service_.init();
+    for (const auto& version : sources) {
+        auto f = fixture(Security::None, "", "", 1);
+        f.pdfVersion = version.toStdString();
+        const auto path = dir.filePath(version + ".pdf").toStdString();
+        makeFixture(f, path);
+        auto source = service_.initWithURL(path);
+        QVERIFY(source);
+        copyPattern(*source, *destination);
+    }
+    const auto out = dir.filePath("out.pdf").toStdString();
+    QVERIFY(destination->writeToFile(out));
+    auto written = service_.initWithURL(out);
+    QVERIFY(written);
+    QCOMPARE(written->pageCount(), int(sources.size()));
+    QCOMPARE(std::pair(written->majorVersion(), written->minorVersion()), std::pair(major, minor));
+}
+
+void TestPdfDocument::copiedLinks_data() {
+    QTest::addColumn<Security>("security");
+    QTest::addColumn<bool>("named");
+    QTest::newRow("explicit destinations") << Security::None << false;
+    QTest::newRow("explicit destinations, encrypted source") << Security::AES_256 << false;
+    QTest::newRow("named destinations") << Security::None << true;
+}
+
+void TestPdfDocument::copiedLinks() {
+    QFETCH(Security, security);
+    QFETCH(bool, named);
+    QTemporaryDir dir;
+    auto f = fixture(security, "user", "owner", 4);
+    f.links = {{0, 3, false}, {3, 0, false}, {1, 2, true}, {2, 1, true}, {2, 2, false}};
+    auto path = make(dir, "in.pdf", f);
+    const Links expected{{0, 3}, {1, 2}, {2, 1}, {2, 2}, {3, 0}};
+    QCOMPARE(readLinks(path, "user"), expected);
+    if (named) {
+        const auto namedPath = dir.filePath("named.pdf").toStdString();
+        nameDestinations(path, namedPath);
+        path = namedPath;
+        QCOMPARE(readLinks(path), (Links{{0, -1}, {1, -1}, {2, -1}, {2, -1}, {3, -1}}));
+    }
+
+    auto source = service_.initWithURL(path);
+    QVERIFY(source && source->unlockWithPassword("user"));
+    auto destination = service_.init();
+    copyPattern(*source, *destination);
+    const auto out = dir.filePath("out.pdf").toStdString();
+    QVERIFY(destination->writeToFile(out));
+    QCOMPARE(readLinks(out), expected);
+}
+
+void TestPdfDocument::writeRefusals_data() {
+    QTest::addColumn<QByteArray>("situation");
+    QTest::newRow("file exists") << QByteArray("exists");
+    QTest::newRow("directory exists") << QByteArray("directory");
+    QTest::newRow("no such directory") << QByteArray("missing");
+    QTest::newRow("unwritable directory") << QByteArray("unwritable");
+    QTest::newRow("file size limit mid-write") << QByteArray("limit");
+}
+
+void TestPdfDocument::writeRefusals() {
+    QFETCH(QByteArray, situation);
+    if (situation == "unwritable" && ::geteuid() == 0) {
+        QSKIP("root writes whatever the directory's mode");
+    }
+    QTemporaryDir sources;
+    auto f = fixture(Security::AES_256);
+    f.imageBytesPerPage = 100000;
+    auto document = service_.initWithURL(make(sources, "in.pdf", f));
+    QVERIFY(document && document->unlockWithPassword("user"));
+
+    QTemporaryDir dir;
+    auto target = dir.filePath("out.pdf");
+    const QByteArray existing = "already here";
+    if (situation == "exists") {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size());
+    } else if (situation == "directory") {
+        QVERIFY(QDir(dir.path()).mkdir("out.pdf"));
+    } else if (situation == "missing") {
+        target = dir.filePath("no/out.pdf");
+    } else if (situation == "unwritable") {
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    const auto before = entries(dir);
+
+    rlimit saved{};
+    auto savedSignal = SIG_DFL;
+    if (situation == "limit") {
+        // write(2) then fails with EFBIG instead of raising SIGXFSZ.
+        savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    const bool written = document->writeToFile(target.toStdString(), 0644);
+    if (situation == "limit") {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedSignal);
+    }
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QVERIFY(!written);
+    QCOMPARE(entries(dir), before);
+    if (situation == "exists") {
+        QCOMPARE(contents(target.toStdString()), existing);
+    }
+}
+
+void TestPdfDocument::writtenFile_data() {
+    QTest::addColumn<int>("permissions");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("0600") << 0600 << 022 << 0600;
+    QTest::newRow("0644") << 0644 << 022 << 0644;
+    QTest::newRow("0666 less umask 027") << 0666 << 027 << 0640;
+    QTest::newRow("execute bits dropped") << 0777 << 0 << 0666;
+}
+
+void TestPdfDocument::writtenFile() {
+    QFETCH(int, permissions);
+    QFETCH(int, mask);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    auto source = service_.initWithURL(make(dir, "in.pdf", fixture(Security::RC4_128)));
+    QVERIFY(source && source->unlockWithPassword("user"));
+    const auto out = dir.filePath("out.pdf").toStdString();
+
+    const mode_t previous = ::umask(static_cast<mode_t>(mask));
+    const bool written = source->writeToFile(out, static_cast<unsigned>(permissions));
+    ::umask(previous);
+    QVERIFY(written);
+
+    struct stat info {};
+    QCOMPARE(::stat(out.c_str(), &info), 0);
+    QCOMPARE(int(info.st_mode & 07777), mode);
+    QPDF check;
+    quiet(check);
+    check.processFile(out.c_str());
+    QVERIFY(!check.isEncrypted());
+    auto reopened = service_.initWithURL(out);
+    QVERIFY(reopened && !reopened->isLocked());
+    QCOMPARE(readPageLabels(out), (Labels{"Page 1", "Page 2", "Page 3"}));
+    QCOMPARE(entries(dir), (QStringList{"in.pdf", "out.pdf"}));
+}
+
+void TestPdfDocument::qpdfStaysOffStderr() {
+    QTemporaryDir dir;
+    const auto plain = make(dir, "plain.pdf", fixture(Security::None));
+    const auto encrypted = make(dir, "encrypted.pdf", fixture(Security::AES_256));
+    for (const auto& path : {plain, encrypted}) {
+        truncateTo(path, QFileInfo(QString::fromStdString(path)).size() - 10);
+    }
+
+    StderrCapture capture;
+    auto damaged = service_.initWithURL(plain);
+    auto locked = service_.initWithURL(encrypted);
+    const bool wrongRefused = locked && !locked->unlockWithPassword("wrong");
+    const bool unlocked = locked && locked->unlockWithPassword("user");
+    auto copy = service_.init();
+    if (damaged) {
+        copyPattern(*damaged, *copy);
+    }
+    const bool written = copy->writeToFile(dir.filePath("out.pdf").toStdString());
+    const auto text = capture.take();
+
+    QVERIFY(damaged && damaged->isDamaged());
+    QVERIFY(wrongRefused && unlocked && locked->isDamaged());
+    QVERIFY(written);
+    QCOMPARE(text, std::string());
+}
+
+QTEST_GUILESS_MAIN(TestPdfDocument)
+#include "test_pdf_document.moc"

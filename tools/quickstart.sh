@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds pdfunlock, makes a sample locked scan and
+# opens it with pdfunlock.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+
+sample=build/sample/scan.pdf
+password=tessivon
+mkdir -p build/sample
+rm -f build/sample/scan.pdf
+build/bin/make-fixture "$sample" --pages 3 --security aes-256 \
+  --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+echo "Sample locked scan: $sample"
+echo "Its password:       $password"
+echo "The unprotected copy will appear beside it as build/sample/scan_copy.pdf"
+exec build/bin/pdfunlock "$sample"
