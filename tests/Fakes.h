@@ -141,6 +141,9 @@ public:
         inner_->setDocumentAttributes(attributes);
     }
     int pageCount() const override { return record("pageCount"), inner_->pageCount(); }
+    int declaredPageCount() const override {
+        return record("declaredPageCount"), inner_->declaredPageCount();
+    }
     std::shared_ptr<PDFPage> pageAtIndex(int index) override {
         record("pageAtIndex:" + std::to_string(index));
         return missingPages.count(index) ? nullptr : inner_->pageAtIndex(index);

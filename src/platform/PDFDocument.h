@@ -56,6 +56,9 @@ public:
     virtual void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) = 0;
 
     virtual int pageCount() const = 0;
+    // What the page tree says it holds (-1 if it says nothing usable), read
+    // without visiting every page: a quick check of a file just written.
+    virtual int declaredPageCount() const = 0;
     // nullptr when there is no page at the index.
     virtual std::shared_ptr<PDFPage> pageAtIndex(int index) = 0;
     // `page` comes from another document; index is 0..pageCount().

@@ -4,12 +4,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <map>
+#include <qpdf/InputSource.hh>
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
@@ -17,6 +20,7 @@
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFSystemError.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 #include <set>
@@ -39,6 +43,138 @@ std::shared_ptr<QPDF> quietQpdf() {
     pdf->setSuppressWarnings(true);
     pdf->setAttemptRecovery(true);
     return pdf;
+}
+
+// qpdf's own file source seeks and reads through stdio for every object it
+// parses: hundreds of thousands of system calls on a large document. This one
+// keeps a block of the file and reads with pread, so seeks cost nothing.
+class BlockInputSource : public InputSource {
+public:
+    // Throws QPDFSystemError for a file that cannot be opened, as qpdf does.
+    explicit BlockInputSource(const std::string& path) : name_(path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+            const int error = errno;
+            closeFile();
+            throw QPDFSystemError("open " + path, error);
+        }
+        size_ = info.st_size;
+    }
+    ~BlockInputSource() override { closeFile(); }
+    BlockInputSource(const BlockInputSource&) = delete;
+    BlockInputSource& operator=(const BlockInputSource&) = delete;
+
+    std::string const& getName() const override { return name_; }
+    qpdf_offset_t tell() override { return position_; }
+    void rewind() override { position_ = 0; }
+    void unreadCh(char) override {
+        if (position_ > 0) {
+            --position_;
+        }
+    }
+    void seek(qpdf_offset_t offset, int whence) override {
+        qpdf_offset_t target = offset;
+        if (whence == SEEK_CUR) {
+            target += position_;
+        } else if (whence == SEEK_END) {
+            target += size_;
+        }
+        if (target < 0) {
+            throw QPDFSystemError("seek " + name_, EINVAL);
+        }
+        position_ = target;
+    }
+
+    size_t read(char* out, size_t length) override {
+        last_offset = position_;
+        size_t done = 0;
+        while (done < length) {
+            if (position_ < blockStart_ || position_ >= blockStart_ + blockLength_) {
+                if (length - done >= kBlockSize) {
+                    // Large reads (stream data) bypass the block.
+                    const size_t got = readAt(out + done, length - done, position_);
+                    position_ += static_cast<qpdf_offset_t>(got);
+                    return done + got;
+                }
+                blockStart_ = position_;
+                blockLength_ =
+                    static_cast<qpdf_offset_t>(readAt(block_.data(), block_.size(), position_));
+                if (blockLength_ == 0) {
+                    break;
+                }
+            }
+            const auto available = static_cast<size_t>(blockStart_ + blockLength_ - position_);
+            const size_t take = std::min(available, length - done);
+            std::memcpy(out + done, block_.data() + (position_ - blockStart_), take);
+            done += take;
+            position_ += static_cast<qpdf_offset_t>(take);
+        }
+        return done;
+    }
+
+    // Positions after the end of line (CR, LF or both) that follows the
+    // current position, and answers where that end of line began.
+    qpdf_offset_t findAndSkipNextEOL() override {
+        char chunk[4096];
+        while (true) {
+            const qpdf_offset_t start = tell();
+            const size_t got = read(chunk, sizeof chunk);
+            if (got == 0) {
+                return tell();
+            }
+            const char* begin = chunk;
+            const char* end = chunk + got;
+            const char* eol =
+                std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+            if (eol == end) {
+                continue;
+            }
+            const qpdf_offset_t result = start + (eol - chunk);
+            seek(result + 1, SEEK_SET);
+            char c = 0;
+            while (read(&c, 1) == 1) {
+                if (c != '\r' && c != '\n') {
+                    unreadCh(c);
+                    break;
+                }
+            }
+            return result;
+        }
+    }
+
+private:
+    static constexpr size_t kBlockSize = 64 * 1024;
+
+    size_t readAt(char* out, size_t length, qpdf_offset_t offset) {
+        while (true) {
+            const ssize_t got = ::pread(fd_, out, length, static_cast<off_t>(offset));
+            if (got >= 0) {
+                return static_cast<size_t>(got);
+            }
+            if (errno != EINTR) {
+                throw QPDFSystemError("read " + name_, errno);
+            }
+        }
+    }
+    void closeFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+    std::string name_;
+    int fd_ = -1;
+    qpdf_offset_t size_ = 0;
+    qpdf_offset_t position_ = 0;
+    std::vector<char> block_ = std::vector<char>(kBlockSize);
+    qpdf_offset_t blockStart_ = 0;
+    qpdf_offset_t blockLength_ = 0;
+};
+
+void processPath(QPDF& pdf, const std::string& path, const char* password) {
+    pdf.processInputSource(std::make_shared<BlockInputSource>(path), password);
 }
 
 void wipe(std::string& secret) {
@@ -207,8 +343,38 @@ class FdPipeline : public Pipeline {
 public:
     explicit FdPipeline(int fd) : Pipeline("output file", nullptr), fd_(fd) {}
     using Pipeline::write;
-    // qpdf's stdio output misses some write errors; every write(2) is checked here.
+    // qpdf hands over a few bytes at a time: gather them, so that a large
+    // scan costs thousands of write(2) calls, not millions.
     void write(unsigned char const* data, size_t len) override {
+        if (buffer_.size() + len > kBufferSize) {
+            flush();
+        }
+        if (len >= kBufferSize) {
+            writeAll(data, len);
+        } else {
+            buffer_.insert(buffer_.end(), data, data + len);
+        }
+    }
+    // qpdf may finish its pipelines while unwinding, where an exception would
+    // end the process: remember the failure instead and let the caller ask.
+    void finish() override {
+        try {
+            flush();
+        } catch (const std::exception&) {
+            failed_ = true;
+        }
+    }
+    bool failed() const { return failed_; }
+
+private:
+    static constexpr size_t kBufferSize = 256 * 1024;
+
+    void flush() {
+        writeAll(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+    // qpdf's stdio output misses some write errors; every write(2) is checked here.
+    void writeAll(unsigned char const* data, size_t len) {
         while (len > 0) {
             const ssize_t written = ::write(fd_, data, len);
             if (written < 0 && errno == EINTR) {
@@ -220,12 +386,29 @@ public:
             }
             data += written;
             len -= static_cast<size_t>(written);
+            written_ += static_cast<off_t>(written);
         }
+        startWriteback();
     }
-    void finish() override {}
 
-private:
+    // Hand finished stretches of a large copy to the disk as they come, so
+    // that the final fsync has little left to wait for and the writer is not
+    // throttled by a pile of dirty pages.
+    void startWriteback() {
+#ifdef __linux__
+        constexpr off_t kStretch = 8 * 1024 * 1024;
+        if (written_ - handedOver_ >= kStretch) {
+            ::sync_file_range(fd_, handedOver_, written_ - handedOver_, SYNC_FILE_RANGE_WRITE);
+            handedOver_ = written_;
+        }
+#endif
+    }
+
     int fd_;
+    off_t written_ = 0;
+    off_t handedOver_ = 0;
+    std::vector<unsigned char> buffer_;
+    bool failed_ = false;
 };
 
 mode_t currentUmask() {
@@ -297,7 +480,9 @@ bool writeNewFile(const std::string& path, unsigned permissions,
     try {
         FdPipeline out(fd);
         produce(out);
-        linked = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0 && linkInto(fd, name, path);
+        out.finish(); // the writer finishes its pipeline, but say it here too
+        linked = !out.failed() && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0 &&
+                 linkInto(fd, name, path);
     } catch (const std::exception&) {
     }
     if (!name.empty()) {
@@ -325,17 +510,28 @@ public:
 
     void adopt(std::shared_ptr<QPDF> pdf) {
         pages_ = {};
+        pagesRead_ = false;
+        damaged_ = damaged_ || pdf->numWarnings() > 0;
+        pdf_ = std::move(pdf);
+    }
+
+    // Reading the page tree parses every page object, as long as a plain
+    // open on a large document: done once, when the pages are first needed.
+    void readPages() const {
+        if (pagesRead_ || !pdf_) {
+            return;
+        }
+        pagesRead_ = true;
         try {
             size_t index = 0;
-            for (auto& page : QPDFPageDocumentHelper(*pdf).getAllPages()) {
-                pages_.insert({pdf, page.getObjectHandle()}, index++);
+            for (auto& page : QPDFPageDocumentHelper(*pdf_).getAllPages()) {
+                pages_.insert({pdf_, page.getObjectHandle()}, index++);
             }
         } catch (const std::exception&) {
             pages_ = {};
             damaged_ = true;
         }
-        damaged_ = damaged_ || pdf->numWarnings() > 0;
-        pdf_ = std::move(pdf);
+        damaged_ = damaged_ || pdf_->numWarnings() > 0;
     }
 
     bool isLocked() const override { return !pdf_; }
@@ -345,6 +541,11 @@ public:
     bool unlockWithPassword(const std::string& password) override {
         if (!isLocked()) {
             return true;
+        }
+        // qpdf takes a C string: text with a NUL would be cut there and could
+        // match a shorter password, the empty one included.
+        if (password.find('\0') != std::string::npos) {
+            return false;
         }
         // Older handlers compare PDFDocEncoding bytes, newer ones UTF-8; try
         // the typed text first, then its other encodings, as qpdf's own tool does.
@@ -408,7 +609,25 @@ public:
         }
     }
 
-    int pageCount() const override { return pdf_ ? static_cast<int>(pages_.size()) : 0; }
+    int pageCount() const override {
+        readPages();
+        return pdf_ ? static_cast<int>(pages_.size()) : 0;
+    }
+
+    int declaredPageCount() const override {
+        if (!pdf_) {
+            return 0;
+        }
+        try {
+            auto count = pdf_->getRoot().getKey("/Pages").getKey("/Count");
+            if (count.isInteger() && count.getIntValue() >= 0 &&
+                count.getIntValue() <= std::numeric_limits<int>::max()) {
+                return static_cast<int>(count.getIntValue());
+            }
+        } catch (const std::exception&) {
+        }
+        return -1;
+    }
 
     std::shared_ptr<PDFPage> pageAtIndex(int index) override {
         if (!pdf_ || index < 0 || index >= pageCount()) {
@@ -435,18 +654,21 @@ public:
         if (!pdf_) {
             return false;
         }
+        std::shared_ptr<QPDF> whole;
+        try {
+            whole = wholeSource();
+        } catch (const std::exception&) {
+        }
+        if (whole) {
+            return writeNewFile(path, permissions,
+                                [this, &whole](Pipeline& out) { writeWhole(*whole, out); });
+        }
         try {
             buildPageTree();
         } catch (const std::exception&) {
             // Write what there is; the caller checks the result.
         }
-        return writeNewFile(path, permissions, [this](Pipeline& out) {
-            QPDFWriter writer(*pdf_);
-            writer.setOutputPipeline(&out);
-            writer.setPreserveEncryption(false);
-            writer.setMinimumPDFVersion(version_);
-            writer.write();
-        });
+        return writeNewFile(path, permissions, [this](Pipeline& out) { write(*pdf_, out); });
     }
 
     bool isDamaged() const override { return damaged_; }
@@ -475,7 +697,7 @@ private:
     bool openWith(const std::string& password) {
         auto pdf = quietQpdf();
         try {
-            pdf->processFile(path_.c_str(), password.c_str());
+            processPath(*pdf, path_, password.c_str());
         } catch (const std::exception&) {
             return false;
         }
@@ -484,9 +706,123 @@ private:
         return true;
     }
 
+    void write(QPDF& pdf, Pipeline& out) const {
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&out);
+        writer.setPreserveEncryption(false);
+        // Stream data goes across as the source has it, only decrypted:
+        // decoding and re-encoding every page would change nothing but the
+        // time taken.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setMinimumPDFVersion(version_);
+        writer.write();
+    }
+
+    // The usual copy is one whole document, page for page, into a new one.
+    // That document can then be written as it stands under a catalog of our
+    // own, instead of copying every page object across first: the pages are
+    // the very same objects, so links between them hold by themselves.
+    std::shared_ptr<QPDF> wholeSource() {
+        readPages();
+        const auto& order = pages_.flattened();
+        if (order.empty() || order.front().owner == pdf_) {
+            return nullptr;
+        }
+        const auto owner = order.front().owner;
+        const auto& ownPages = owner->getAllPages();
+        if (ownPages.size() != order.size()) {
+            return nullptr;
+        }
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (order[i].owner != owner || order[i].page.getObjGen() != ownPages[i].getObjGen()) {
+                return nullptr;
+            }
+        }
+        // Its page tree goes out as it stands, so it must say what it holds;
+        // qpdf reads past a wrong /Count, other readers do not.
+        const auto leaves = countedLeaves(owner->getRoot().getKey("/Pages"), 0);
+        if (!leaves || *leaves != order.size()) {
+            return nullptr;
+        }
+        return owner;
+    }
+
+    // The pages under a page tree node, if every node's /Count agrees.
+    static std::optional<size_t> countedLeaves(QPDFObjectHandle node, int depth) {
+        if (depth > 64 || !node.isDictionary()) {
+            return std::nullopt;
+        }
+        if (node.getKey("/Type").isNameAndEquals("/Page")) {
+            return 1;
+        }
+        auto kids = node.getKey("/Kids");
+        auto count = node.getKey("/Count");
+        if (!kids.isArray() || !count.isInteger()) {
+            return std::nullopt;
+        }
+        size_t total = 0;
+        for (auto& kid : kids.aitems()) {
+            const auto below = countedLeaves(kid, depth + 1);
+            if (!below) {
+                return std::nullopt;
+            }
+            total += *below;
+        }
+        if (count.getIntValue() != static_cast<long long>(total)) {
+            return std::nullopt;
+        }
+        return total;
+    }
+
+    // Writes `source` with only its pages (and the named destinations their
+    // links may use) and this document's information. The source's trailer is
+    // lent for the write and put back as it was.
+    void writeWhole(QPDF& source, Pipeline& out) const {
+        auto trailer = source.getTrailer();
+        const auto saved = trailer.getDictAsMap();
+        struct Restore {
+            QPDFObjectHandle trailer;
+            const std::map<std::string, QPDFObjectHandle>& saved;
+            ~Restore() {
+                for (const auto& key : trailer.getKeys()) {
+                    trailer.removeKey(key);
+                }
+                for (const auto& [key, value] : saved) {
+                    trailer.replaceKey(key, value);
+                }
+            }
+        } restore{trailer, saved};
+
+        auto root = source.getRoot();
+        auto catalog = QPDFObjectHandle::newDictionary();
+        catalog.replaceKey("/Type", QPDFObjectHandle::newName("/Catalog"));
+        catalog.replaceKey("/Pages", root.getKey("/Pages"));
+        if (root.getKey("/Dests").isDictionary()) {
+            catalog.replaceKey("/Dests", root.getKey("/Dests"));
+        }
+        if (auto names = root.getKey("/Names"); names.isDictionary() && names.hasKey("/Dests")) {
+            auto onlyDests = QPDFObjectHandle::newDictionary();
+            onlyDests.replaceKey("/Dests", names.getKey("/Dests"));
+            catalog.replaceKey("/Names", onlyDests);
+        }
+        for (const auto& key : trailer.getKeys()) {
+            // The writer fills in /Size and decides about /ID and /Encrypt.
+            if (key != "/Size" && key != "/ID" && key != "/Encrypt") {
+                trailer.removeKey(key);
+            }
+        }
+        trailer.replaceKey("/Root", source.makeIndirectObject(catalog));
+        if (auto info = pdf_->getTrailer().getKey("/Info"); info.isDictionary()) {
+            trailer.replaceKey("/Info", source.makeIndirectObject(
+                                            QPDFObjectHandle::parse(info.unparseResolved())));
+        }
+        write(source, out);
+    }
+
     // Copies foreign pages in and rebuilds the page tree in our order, only
     // ever appending, which qpdf does in constant time per page.
     void buildPageTree() {
+        readPages();
         if (!treeOutdated_) {
             return;
         }
@@ -587,9 +923,10 @@ private:
     std::string path_; // as given, to reopen; empty for a new document
     std::optional<std::string> url_;
     PDFVersion version_;
-    bool damaged_ = false;
+    mutable bool damaged_ = false;
     std::shared_ptr<QPDF> pdf_; // null while locked
-    PageOrder pages_;
+    mutable PageOrder pages_;
+    mutable bool pagesRead_ = false;
     bool treeOutdated_ = false;
     std::map<QPDF*, Source> sources_;
 };
@@ -602,7 +939,7 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     }
     auto pdf = quietQpdf();
     try {
-        pdf->processFile(path.c_str(), "");
+        processPath(*pdf, path, "");
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() != qpdf_e_password) {
             return nullptr; // damaged beyond recovery or not a PDF at all

@@ -92,10 +92,13 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
         return RemovalExit::WriteFailed;
     }
 
-    // A copy that only opens by repair, or lost pages on the way, is not a copy.
+    // A copy that only opens by repair, or lost pages on the way, is not a
+    // copy. Opening parses its cross-reference table and catalog; the page
+    // tree must declare every page copied.
     bool readable = false;
     if (const auto check = context.pdf.initWithURL(*copyPath)) {
-        readable = !check->isLocked() && check->pageCount() == copiedPages && !check->isDamaged();
+        readable =
+            !check->isLocked() && !check->isDamaged() && check->declaredPageCount() == copiedPages;
     }
     if (!readable) {
         context.files.removeItemAtPath(*copyPath);

@@ -96,17 +96,32 @@ private slots:
         QCOMPARE(fx::readPageLabels(path("out.pdf")), expected);
     }
 
+    // Whether the copy is the whole source or joins pages already there.
+    void linksBetweenCopiedPagesStillLand_data() {
+        QTest::addColumn<int>("existingPages");
+        QTest::newRow("into a new document") << 0;
+        QTest::newRow("after pages already there") << 2;
+    }
     void linksBetweenCopiedPagesStillLand() {
+        QFETCH(int, existingPages);
         fx::Fixture source;
         source.pages = 4;
         source.links = {{0, 2, false}, {2, 0, true}, {3, 1, false}};
         auto document = open(source, "links.pdf");
-        auto copy = pdf_.init();
+        std::shared_ptr<PDFDocument> copy = pdf_.init();
+        if (existingPages > 0) {
+            fx::Fixture existing;
+            existing.pages = existingPages;
+            existing.security = fx::Security::None;
+            copy = open(existing, "existing.pdf");
+        }
         FakeLog log;
         copyTo(*document, *copy, log);
         QVERIFY(copy->writeToFile(path("links_copy.pdf"), 0600));
-        const auto links = fx::readLinks(path("links_copy.pdf"));
-        QCOMPARE(links, (std::vector<std::pair<int, int>>{{0, 2}, {2, 0}, {3, 1}}));
+        const int e = existingPages;
+        QCOMPARE(
+            fx::readLinks(path("links_copy.pdf")),
+            (std::vector<std::pair<int, int>>{{e + 0, e + 2}, {e + 2, e + 0}, {e + 3, e + 1}}));
     }
 
     void attributesRead_data() {
