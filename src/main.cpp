@@ -5,13 +5,16 @@
 #include "platform/SystemLog.h"
 
 #include <QApplication>
-#include <QMetaObject>
 #include <string>
 #include <vector>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(PDFUNLOCK_APP_ID));
     pdfunlock::installTranslations(app);
+    pdfunlock::QtOpenDocumentsFilter openDocuments;
+    app.installEventFilter(&openDocuments);
 
     pdfunlock::QtMainWindow form;
     pdfunlock::QtAlertPresenter alerts;
@@ -41,8 +44,11 @@ int main(int argc, char* argv[]) {
     if (!paths.empty()) {
         delegate.openFiles(paths);
     }
-    // From inside the event loop, so that ending the application there works.
-    QMetaObject::invokeMethod(
-        &app, [&delegate] { delegate.applicationDidFinishLaunching(); }, Qt::QueuedConnection);
+    // From inside the event loop, so that ending the application there works;
+    // documents the system sent as events until then form one list, after the
+    // arguments.
+    openDocuments.launchWhenEventLoopStarts(
+        [&delegate](const std::vector<std::string>& opened) { delegate.openFiles(opened); },
+        [&delegate] { delegate.applicationDidFinishLaunching(); });
     return app.exec();
 }

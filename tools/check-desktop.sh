@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with apt-get, validates its desktop
+# entry and AppStream metadata, then runs the installed program under Xvfb:
+# - /usr/bin/pdfunlock on a locked scan shows the password window;
+# - the desktop entry's command on a locked scan shows the password window,
+#   takes the typed password and writes the unprotected copy;
+# - its messages come in English, German and Japanese from the locale, so the
+#   installed program finds its embedded translations.
+# Needs root or sudo (apt-get) and what tools/install-deps.sh installs.
+# Usage: tools/check-desktop.sh [BUILD_DIR]   (default: the default preset's build/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+
+app_id=org.pdfunlock.pdfunlock
+password=tessivon
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+step() { echo "== $*"; }
+fail() {
+  echo "check-desktop: FAILED: $*" >&2
+  [ ! -s "${tmp:-}/app.log" ] || sed 's/^/  program: /' "$tmp/app.log" >&2
+  if [ -n "${xvfb_pid:-}" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "  Xvfb ended:" >&2
+    sed 's/^/  Xvfb: /' "$tmp/xvfb.log" >&2
+  fi
+  exit 1
+}
+
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pids=()
+cleanup() {
+  for pid in "${app_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# --- The package -------------------------------------------------------------
+step "Debian package"
+if [ $# -eq 0 ]; then
+  cmake --preset default >/dev/null
+else
+  cmake -S . -B "$build" >/dev/null
+fi
+rm -f "$build"/pdfunlock_*.deb
+cmake --build "$build" --target package
+arch=$(dpkg --print-architecture)
+debs=("$build"/pdfunlock_*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  fail "expected one package in $build, found: ${debs[*]}"
+fi
+deb=${debs[0]}
+version=$(dpkg-deb -f "$deb" Version)
+[ "$deb" = "$build/pdfunlock_${version}_${arch}.deb" ] || fail "package named $deb"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "$deb Depends: $depends"
+# Declared from the libraries the executable links, not by hand.
+for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
+  [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
+done
+
+step "apt-get install $deb"
+# --reinstall: a rebuilt package of the same version replaces the installed one.
+case "$deb" in /*) ;; *) deb=./$deb ;; esac
+sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 --reinstall "$deb"
+
+desktop=/usr/share/applications/$app_id.desktop
+metainfo=/usr/share/metainfo/$app_id.metainfo.xml
+icon=/usr/share/icons/hicolor/scalable/apps/$app_id.svg
+installed=$(dpkg -L pdfunlock)
+for file in /usr/bin/pdfunlock "$desktop" "$metainfo" "$icon"; do
+  grep -qxF "$file" <<<"$installed" || fail "the package does not install $file"
+done
+
+# --- Metadata ----------------------------------------------------------------
+step "desktop-file-validate $desktop"
+report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
+[ -z "$report" ] || fail "desktop-file-validate: $report"
+echo "valid"
+grep -qxF "MimeType=application/pdf;" "$desktop" || fail "no MimeType=application/pdf; in $desktop"
+grep -qxF "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
+# The package's triggers registered it for PDFs: what "Open With" offers.
+if command -v update-desktop-database >/dev/null; then
+  grep -qE "^application/pdf=(.*;)?$app_id\.desktop;" /usr/share/applications/mimeinfo.cache ||
+    fail "$app_id.desktop is not in the application/pdf entry of mimeinfo.cache"
+fi
+
+step "appstreamcli validate --no-net --strict $metainfo"
+appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate"
+# As a software centre reads the package: its launchable desktop entry is there.
+dpkg-deb -x "$deb" "$tmp/root"
+appstreamcli validate-tree --no-net --strict "$tmp/root" || fail "appstreamcli validate-tree"
+
+step "icon and macOS bundle template parse as XML"
+xmllint --noout "$icon" packaging/macos/Info.plist.in
+
+# --- The installed program under Xvfb ----------------------------------------
+step "the installed program under Xvfb"
+. tools/x11-helpers.sh
+start_xvfb "$tmp"
+unset LANGUAGE LC_MESSAGES LANG QT_QPA_PLATFORM
+
+# Text of a message in the translations, as the program shows it.
+translated() { # LANG ID
+  xmllint --xpath "string(//message[@id='$2']/translation)" "resources/translations/pdfunlock_$1.ts"
+}
+
+# Starts the program in the background with LC_ALL=$1; its pid in $app_pid.
+start() { # LOCALE COMMAND...
+  local locale=$1
+  shift
+  env LC_ALL="$locale" "$@" >>"$tmp/app.log" 2>&1 &
+  app_pid=$!
+  app_pids+=("$app_pid")
+}
+
+[ "$(command -v pdfunlock)" = /usr/bin/pdfunlock ] || fail "pdfunlock on PATH is $(command -v pdfunlock)"
+
+# A locked scan in a folder with a space, as a file manager hands it over.
+mkdir -p "$tmp/My Scans"
+fixture="$tmp/My Scans/locked scan.pdf"
+copy="$tmp/My Scans/locked scan_copy.pdf"
+"$build/bin/make-fixture" "$fixture" --pages 2 --security aes-256 \
+  --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+
+step "/usr/bin/pdfunlock on a locked scan shows the password window"
+start C.UTF-8 /usr/bin/pdfunlock "$fixture"
+wid=$(wait_window "$app_pid" NORMAL)
+echo "password window $wid: $(timeout 5 xwininfo -id "$wid" | sed -n 's/.*Width: /width /p;s/.*Height: /height /p' | tr '\n' ' ')"
+press "$wid" Escape
+wait_exit "$app_pid"
+[ ! -e "$copy" ] || fail "closing the password window wrote a copy"
+
+step "the desktop entry's command on a locked scan"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1)
+read -ra words <<<"$exec_line"
+command=()
+for word in "${words[@]}"; do
+  case "$word" in
+  %F | %f) command+=("$fixture") ;;
+  %*) ;;
+  *) command+=("$word") ;;
+  esac
+done
+echo "Exec=$exec_line -> ${command[*]}"
+start C.UTF-8 "${command[@]}"
+wid=$(wait_window "$app_pid" NORMAL)
+echo "password window $wid"
+xdo windowfocus --sync "$wid"
+xdo type --delay 20 "$password"
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+text=$(message_text "$alert")
+echo "message: $text"
+[ "$text" = "$(translated en IDS_MSG_COMPLETE)" ] || fail "expected the completion message"
+press "$alert" Return
+wait_exit "$app_pid"
+[ -f "$copy" ] || fail "no copy at $copy"
+qpdf --check "$copy" >/dev/null || fail "the copy does not pass qpdf --check"
+status=0
+qpdf --requires-password "$copy" || status=$?
+[ "$status" -eq 2 ] || fail "the copy is still encrypted (qpdf --requires-password: $status)"
+echo "copy written, not encrypted: $copy"
+
+step "the installed program's messages follow the locale"
+for run in en:C.UTF-8 de:de_DE.UTF-8 ja:ja_JP.UTF-8; do
+  lang=${run%%:*}
+  start "${run#*:}" /usr/bin/pdfunlock "$tmp/missing.pdf"
+  alert=$(wait_window "$app_pid" DIALOG)
+  text=$(message_text "$alert")
+  echo "$lang: $text"
+  [ "$text" = "$(translated "$lang" IDS_MSG_NO_TESSIVON)" ] || fail "expected the $lang message"
+  press "$alert" Return
+  wait_exit "$app_pid"
+done
+
+echo "check-desktop: passed"

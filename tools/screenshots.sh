@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots under Xvfb (no window manager, English):
+# docs/password-window.png with a password typed, and docs/success-alert.png.
+# Usage: tools/screenshots.sh [BUILD_DIR]   (default: the default preset's build/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+
+fail() {
+  echo "screenshots: $*" >&2
+  exit 1
+}
+
+if [ $# -eq 0 ]; then
+  cmake --preset default >/dev/null
+else
+  cmake -S . -B "$build" >/dev/null
+fi
+cmake --build "$build" --target pdfunlock make-fixture
+
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+password=tessivon
+"$build/bin/make-fixture" "$tmp/scan.pdf" --pages 2 --security aes-256 \
+  --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+
+. tools/x11-helpers.sh
+start_xvfb "$tmp"
+mkdir -p docs
+env -u LANGUAGE -u LANG LC_ALL=C.UTF-8 "$build/bin/pdfunlock" "$tmp/scan.pdf" >"$tmp/app.log" 2>&1 &
+app_pid=$!
+
+window=$(wait_window "$app_pid" NORMAL)
+xdo windowfocus --sync "$window"
+xdo type --delay 30 "$password"
+sleep 0.5
+timeout 20 import -window "$window" docs/password-window.png
+
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+sleep 0.5
+timeout 20 import -window "$alert" docs/success-alert.png
+press "$alert" Return
+wait_exit "$app_pid"
+app_pid=
+[ -f "$tmp/scan_copy.pdf" ] || fail "the copy was not written"
+echo "wrote docs/password-window.png and docs/success-alert.png"
