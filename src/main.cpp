@@ -9,6 +9,7 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    pdfunlock::silenceFrameworkMessages();
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (name and icon on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral(PDFUNLOCK_APP_ID));

@@ -178,4 +178,8 @@ for run in en:C.UTF-8 de:de_DE.UTF-8 ja:ja_JP.UTF-8; do
   wait_exit "$app_pid"
 done
 
+step "standard error holds the program's log lines and nothing else"
+expected=$(printf 'pdf is not exists.\n%.0s' 1 2 3)
+[ "$(cat "$tmp/app.log")" = "$expected" ] || fail "unexpected output: $(cat "$tmp/app.log")"
+
 echo "check-desktop: passed"

@@ -204,4 +204,9 @@ bool QtOpenDocumentsFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+void silenceFrameworkMessages() {
+    // A fatal message still ends the process after the handler returns.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+}
+
 } // namespace pdfunlock

@@ -105,6 +105,10 @@ public:
 // call. False if not even English could be loaded.
 bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
 
+// Qt's own diagnostics (missing runtime directories, platform plugin notes...)
+// are not ours to show: standard error carries only the program's log lines.
+void silenceFrameworkMessages();
+
 // Documents the system asks the running application to open: macOS sends them
 // as QFileOpenEvents (at launch too), not as arguments. Install it as an event
 // filter on the application object.
