@@ -1,8 +1,5 @@
-#include "Fakes.h"
-#include "app/AppDelegate.h"
+#include "Harness.h"
 #include "fixtures/FixtureMaker.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,25 +12,7 @@ namespace fx = pdfunlock::fixtures;
 
 Q_DECLARE_METATYPE(std::vector<std::string>)
 
-// A delegate wired to fakes, as the window form would wire the real thing.
-struct Harness {
-    FakeWindow window;
-    FakeTextField pwd;
-    FakeTextField pwdInfo;
-    FakeAlerts alerts;
-    FakeStrings strings;
-    FakeLog log;
-    PosixFileSystem files;
-    QpdfDocumentService pdf;
-    FakeApplication application;
-    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
-
-    Harness() {
-        delegate.setWindow(&window);
-        delegate.setPwd(&pwd);
-        delegate.setPwdInfo(&pwdInfo);
-    }
-};
+using Harness = DelegateHarness<>;
 
 class LaunchChecksTest : public QObject {
     Q_OBJECT

@@ -1,10 +1,7 @@
 // The remove button's whole job on real encrypted PDFs, through the delegate,
 // with fake window, field, alerts and log.
-#include "Fakes.h"
-#include "app/AppDelegate.h"
+#include "Harness.h"
 #include "fixtures/FixtureMaker.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -42,38 +39,15 @@ struct RecordingFileSystem : FileSystem {
     }
 };
 
-struct Harness {
-    FakeWindow window;
-    FakeTextField pwd;
-    FakeTextField pwdInfo;
-    FakeAlerts alerts;
-    FakeStrings strings;
-    FakeLog log;
-    RecordingFileSystem files;
-    QpdfDocumentService realPdf;
-    SpyService pdf{realPdf};
-    FakeApplication application;
-    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
-    std::shared_ptr<SpyDocument> source; // the held document, seen through a spy
+// Sees the held document through a spy, to tell which queries a run made.
+struct Harness : DelegateHarness<RecordingFileSystem> {
+    std::shared_ptr<SpyDocument> source;
 
     Harness() {
-        delegate.setWindow(&window);
-        delegate.setPwd(&pwd);
-        delegate.setPwdInfo(&pwdInfo);
         pdf.wrapFirstOpened = [this](std::shared_ptr<PDFDocument> document) {
             source = std::make_shared<SpyDocument>(document);
             return source;
         };
-    }
-
-    void launch(const std::string& path) {
-        delegate.openFiles({path});
-        delegate.applicationDidFinishLaunching();
-    }
-
-    void press(const std::string& typed) {
-        pwd.text = typed;
-        delegate.removePDFpwd();
     }
 };
 
