@@ -11,6 +11,9 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <map>
 #include <qpdf/InputSource.hh>
 #include <qpdf/PDFVersion.hh>
@@ -956,6 +959,21 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
         document->adopt(std::move(pdf));
     }
     return document;
+}
+
+QpdfDocumentService::QpdfDocumentService() {
+#ifdef __GLIBC__
+    // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
+    // buffer. By default glibc hands such blocks back to the kernel when
+    // freed, so every page of every image is faulted in and zeroed again;
+    // keeping them in the heap lets the next stream reuse them.
+    static const bool tuned = [] {
+        ::mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        ::mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    (void)tuned;
+#endif
 }
 
 std::shared_ptr<PDFDocument> QpdfDocumentService::init() {

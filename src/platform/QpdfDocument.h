@@ -8,6 +8,7 @@ namespace pdfunlock {
 
 class QpdfDocumentService : public PDFDocumentService {
 public:
+    QpdfDocumentService();
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> init() override;
 };
