@@ -256,14 +256,19 @@ private:
 
 // Indirect references would mean nothing once parsed back, perhaps into
 // another document, so arrays and dictionaries are spelled out in full.
-std::string unparseDirect(QPDFObjectHandle object, int depth = 0) {
-    if (depth > 32 || object.isStream()) {
+// Shared or circular references (a damaged /Info pointing into the page tree)
+// would make that exponential: `budget` counts objects and bytes spelled out,
+// and whatever is past it becomes null.
+constexpr long kUnparseBudget = 1 << 14;
+
+std::string unparseDirect(QPDFObjectHandle object, long& budget, int depth = 0) {
+    if (depth > 32 || --budget < 0 || object.isStream()) {
         return "null";
     }
     if (object.isArray()) {
         std::string text = "[";
         for (auto& item : object.aitems()) {
-            text += " " + unparseDirect(item, depth + 1);
+            text += " " + unparseDirect(item, budget, depth + 1);
         }
         return text + " ]";
     }
@@ -271,11 +276,13 @@ std::string unparseDirect(QPDFObjectHandle object, int depth = 0) {
         std::string text = "<<";
         for (auto& [key, value] : object.ditems()) {
             text += " " + QPDFObjectHandle::newName(key).unparse() + " " +
-                    unparseDirect(value, depth + 1);
+                    unparseDirect(value, budget, depth + 1);
         }
         return text + " >>";
     }
-    return object.unparseResolved();
+    auto text = object.unparseResolved();
+    budget -= static_cast<long>(text.size());
+    return budget < 0 ? "null" : text;
 }
 
 AttributeValue toAttribute(QPDFObjectHandle value) {
@@ -294,7 +301,8 @@ AttributeValue toAttribute(QPDFObjectHandle value) {
     if (value.isName()) {
         return PDFName{value.getName().substr(1)};
     }
-    return PDFOtherValue{unparseDirect(value)};
+    long budget = kUnparseBudget;
+    return PDFOtherValue{unparseDirect(value, budget)};
 }
 
 QPDFObjectHandle toObject(const AttributeValue& value) {
@@ -917,8 +925,9 @@ private:
             return QPDFObjectHandle::newNull();
         }
         auto copied = QPDFObjectHandle::newArray({target->second.second});
+        long budget = kUnparseBudget;
         for (int i = 1; i < dest.getArrayNItems(); ++i) {
-            copied.appendItem(QPDFObjectHandle::parse(unparseDirect(dest.getArrayItem(i))));
+            copied.appendItem(QPDFObjectHandle::parse(unparseDirect(dest.getArrayItem(i), budget)));
         }
         return copied;
     }

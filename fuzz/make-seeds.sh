@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Writes the fuzzer's seed corpus with the fixture maker: every security
+# handler, with and without object streams, with links, a small image, a
+# refused permission, a foreign creator, a wrong password and an unlocked file.
+# The user password is "user", the one fuzz_removal types.
+# usage: fuzz/make-seeds.sh OUT_DIR [path/to/make-fixture]
+set -euo pipefail
+out=${1:?usage: fuzz/make-seeds.sh OUT_DIR [make-fixture]}
+maker=${2:-"$(dirname "$0")/../build/bin/make-fixture"}
+mkdir -p "$out"
+
+n=0
+seed() {
+  n=$((n + 1))
+  "$maker" "$out/seed-$(printf %02d "$n").pdf" "$@"
+}
+
+for security in rc4-40 rc4-128 aes-128 aes-256; do
+  for streams in "" --object-streams; do
+    seed --security "$security" --pages 3 --link 0:2 --link-action 2:0 $streams
+    seed --security "$security" --pages 2 --image-bytes 400 $streams
+  done
+done
+seed --security aes-256 --deny print
+seed --security rc4-128 --creator "Acme Capture" --producer "Tessivon PDF Library"
+seed --security aes-256 --creator "Acme Capture"
+seed --security aes-128 --user other
+seed --security aes-256 --version 2.0 --pages 1
+seed --security none
+echo "$n seeds in $out"

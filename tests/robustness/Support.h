@@ -1,0 +1,207 @@
+// Shared by the robustness tests: the whole workflow driven through the
+// delegate with fakes around the real qpdf service and the real file system,
+// child processes for what a test cannot do to itself, and an independent
+// reader for written copies.
+#pragma once
+
+#include "Harness.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pdfunlock::robustness {
+
+using testing::SpyDocument;
+
+// The shared delegate harness, plus `beforeWrite`, run right before the copy
+// is written to change the world between naming and writing.
+struct Harness : testing::DelegateHarness<> {
+    std::function<void(const std::string& copyPath)> beforeWrite;
+    std::shared_ptr<PDFDocument> copy; // the last new document, for its page count
+
+    Harness() {
+        pdf.wrapNew = [this](std::shared_ptr<PDFDocument> document) {
+            copy = document;
+            auto spy = std::make_shared<SpyDocument>(document);
+            spy->writeOverride = [this, inner = document](const std::string& path,
+                                                          unsigned permissions) {
+                if (beforeWrite) {
+                    beforeWrite(path);
+                }
+                return inner->writeToFile(path, permissions);
+            };
+            return std::static_pointer_cast<PDFDocument>(spy);
+        };
+    }
+
+    // Launch checks, then the remove button if the window came up.
+    void run(const std::string& path, const std::string& typed) {
+        launch(path);
+        if (window.visible) {
+            press(typed);
+        }
+    }
+
+    // The alert keys shown, without the fake strings' prefix.
+    std::vector<std::string> alertKeys() const {
+        std::vector<std::string> keys;
+        for (const auto& alert : alerts.shown) {
+            keys.push_back(alert.text.substr(std::string("text:").size()));
+        }
+        return keys;
+    }
+};
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every entry, hidden ones included, sorted.
+inline QStringList entries(const QString& dir) {
+    return QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// What poppler's pdfinfo makes of a file: nullopt when it cannot open it,
+// else whether it is encrypted and its page count.
+struct PopplerView {
+    bool encrypted = true;
+    int pages = -1;
+};
+inline std::optional<PopplerView> popplerView(const QString& path) {
+    QProcess info;
+    info.start("pdfinfo", {"--", path});
+    if (!info.waitForFinished(60000) || info.exitStatus() != QProcess::NormalExit ||
+        info.exitCode() != 0) {
+        return std::nullopt;
+    }
+    PopplerView view;
+    for (const auto& line : QString::fromUtf8(info.readAllStandardOutput()).split('\n')) {
+        if (line.startsWith("Encrypted:")) {
+            view.encrypted = !line.mid(10).trimmed().startsWith("no");
+        } else if (line.startsWith("Pages:")) {
+            view.pages = line.mid(6).trimmed().toInt();
+        }
+    }
+    return view;
+}
+
+// qpdf's own command-line tool on a file: its exit status (0 clean, 2 errors,
+// 3 warnings), -1 when it could not run.
+inline int qpdfCheck(const QString& path) {
+    QProcess qpdf;
+    qpdf.start("qpdf", {"--check", "--", path});
+    if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit) {
+        return -1;
+    }
+    return qpdf.exitCode();
+}
+
+// Root ignores directory modes; a child that is to meet them runs as nobody.
+inline std::optional<std::pair<uid_t, gid_t>> nobody() {
+    const passwd* entry = ::getpwnam("nobody");
+    if (!entry) {
+        return std::nullopt;
+    }
+    return std::pair{entry->pw_uid, entry->pw_gid};
+}
+
+inline bool dropPrivileges() {
+    if (::geteuid() != 0) {
+        return true;
+    }
+    const auto ids = nobody();
+    return ids && ::setgroups(0, nullptr) == 0 && ::setgid(ids->second) == 0 &&
+           ::setuid(ids->first) == 0 && ::setuid(0) != 0;
+}
+
+// Runs `body` in a forked child and returns what it returned, or nullopt when
+// the child did not end normally. QTest macros must not run in the child; it
+// leaves with _exit so the parent's temporary directories survive.
+inline std::optional<std::string> inChild(const std::function<std::string()>& body) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return std::nullopt;
+    }
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string text;
+        try {
+            text = body();
+        } catch (...) {
+            ::_exit(3);
+        }
+        const char* data = text.data();
+        size_t left = text.size();
+        while (left > 0) {
+            const ssize_t written = ::write(fds[1], data, left);
+            if (written <= 0) {
+                ::_exit(4);
+            }
+            data += written;
+            left -= static_cast<size_t>(written);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// The alert keys of a run, one a line, for a child to hand back.
+inline std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+} // namespace pdfunlock::robustness
