@@ -102,6 +102,7 @@ public:
     std::set<int> missingPages;   // indices whose pageAtIndex gives nothing
     bool withoutURL = false;      // documentURL gives nothing
     std::string movedTo;          // documentURL gives this path instead
+    bool repaired = false;        // isDamaged answers true
     std::function<bool(const std::string&, unsigned)> writeOverride;
 
     bool isLocked() const override { return record("isLocked"), inner_->isLocked(); }
@@ -164,7 +165,7 @@ public:
         return writeOverride ? writeOverride(path, permissions)
                              : inner_->writeToFile(path, permissions);
     }
-    bool isDamaged() const override { return record("isDamaged"), inner_->isDamaged(); }
+    bool isDamaged() const override { return record("isDamaged"), repaired || inner_->isDamaged(); }
 
     PDFDocument& inner() { return *inner_; }
 

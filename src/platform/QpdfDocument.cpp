@@ -682,7 +682,8 @@ public:
         return writeNewFile(path, permissions, [this](Pipeline& out) { write(*pdf_, out); });
     }
 
-    bool isDamaged() const override { return damaged_; }
+    // Whatever qpdf had to repair so far, also while the copy read it.
+    bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
 
 private:
     // Made absolute once, against the directory current at opening, as a

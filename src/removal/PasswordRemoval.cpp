@@ -93,12 +93,17 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
     }
 
     // A copy that only opens by repair, or lost pages on the way, is not a
-    // copy. Opening parses its cross-reference table and catalog; the page
-    // tree must declare every page copied.
+    // copy. Opening parses its cross-reference table and catalog, and the page
+    // tree must declare every page copied. When the source itself needed
+    // repair, what qpdf recovered may not hold together: every page of the
+    // copy is read back as well.
     bool readable = false;
     if (const auto check = context.pdf.initWithURL(*copyPath)) {
         readable =
             !check->isLocked() && !check->isDamaged() && check->declaredPageCount() == copiedPages;
+        if (readable && source->isDamaged()) {
+            readable = check->pageCount() == copiedPages && !check->isDamaged();
+        }
     }
     if (!readable) {
         context.files.removeItemAtPath(*copyPath);

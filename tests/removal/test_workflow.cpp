@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFLogger.hh>
+#include <qpdf/QPDFWriter.hh>
 #include <sys/stat.h>
 
 using namespace pdfunlock;
@@ -96,6 +97,23 @@ FileFacts inspect(const std::string& path) {
     return facts;
 }
 
+// Rewrites a written copy so that its last page is gone while the page tree
+// still counts it, as a copy of a badly damaged source can come out.
+bool losePage(const std::string& path) {
+    try {
+        QPDF pdf;
+        pdf.processFile(path.c_str());
+        auto kids = pdf.getRoot().getKey("/Pages").getKey("/Kids");
+        kids.setArrayItem(kids.getArrayNItems() - 1, QPDFObjectHandle::newNull());
+        const std::string rewritten = path + ".tmp";
+        QPDFWriter writer(pdf, rewritten.c_str());
+        writer.write();
+        return std::rename(rewritten.c_str(), path.c_str()) == 0;
+    } catch (std::exception&) {
+        return false;
+    }
+}
+
 std::vector<std::string> labels(int count) {
     std::vector<std::string> result;
     for (int i = 1; i <= count; ++i) {
@@ -127,7 +145,10 @@ struct Run {
     bool noLocation = false;
     bool directoryGone = false;
     bool allNamesTaken = false;
-    enum class Write { Real, Garbage, Damaged } write = Write::Real;
+    // Damaged: cut at the cross-reference table. PageLost: sound file whose
+    // page tree still counts a page it no longer holds.
+    enum class Write { Real, Garbage, Damaged, PageLost } write = Write::Real;
+    bool sourceRepaired = false; // qpdf had to repair the source
     bool deletionFails = false;
 };
 
@@ -322,6 +343,16 @@ private slots:
             QTest::newRow("copy does not open, deletion fails") << r << e;
         }
         {
+            // From a repaired source every page of the copy is read back.
+            Run r;
+            r.sourceRepaired = true;
+            r.fixture.pages = 3;
+            r.write = Run::Write::PageLost;
+            Expect e{failed};
+            e.copyRemoved = true;
+            QTest::newRow("copy of a repaired source lost a page") << r << e;
+        }
+        {
             Run r;
             r.write = Run::Write::Damaged;
             Expect e{failed};
@@ -382,6 +413,7 @@ private slots:
             if (run.directoryGone) {
                 h.source->movedTo = dir.filePath("gone/scan.pdf").toStdString();
             }
+            h.source->repaired = run.sourceRepaired;
             h.source->calls.clear();
         } else {
             h.window.visible = true;
@@ -396,10 +428,13 @@ private slots:
                         QFile file(QString::fromStdString(path));
                         return file.open(QIODevice::NewOnly) && file.write("not a PDF\n") > 0;
                     }
-                    // Cut the file where its cross-reference table begins.
                     if (!inner->writeToFile(path, permissions)) {
                         return false;
                     }
+                    if (write == Run::Write::PageLost) {
+                        return losePage(path);
+                    }
+                    // Cut the file where its cross-reference table begins.
                     QFile file(QString::fromStdString(path));
                     file.open(QIODevice::ReadWrite);
                     const QByteArray bytes = file.readAll();
