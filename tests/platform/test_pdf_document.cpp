@@ -1,4 +1,5 @@
 // The qpdf document adapter against real PDFs written by the fixture maker.
+#include "StderrCapture.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/QpdfDocument.h"
 
@@ -139,36 +140,6 @@ void nameDestinations(const std::string& in, const std::string& out) {
     QPDFWriter writer(pdf, out.c_str());
     writer.write();
 }
-
-// Everything written to file descriptor 2 between construction and take().
-class StderrCapture {
-public:
-    StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
-        std::fflush(stderr);
-        ::dup2(::fileno(file_), 2);
-    }
-    ~StderrCapture() { restore(); }
-    std::string take() {
-        restore();
-        std::string text(static_cast<size_t>(std::ftell(file_)), '\0');
-        std::rewind(file_);
-        text.resize(std::fread(text.data(), 1, text.size(), file_));
-        return text;
-    }
-
-private:
-    void restore() {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, 2);
-            ::close(saved_);
-            saved_ = -1;
-            std::fseek(file_, 0, SEEK_END);
-        }
-    }
-    std::FILE* file_;
-    int saved_;
-};
 
 } // namespace
 
@@ -761,7 +732,7 @@ void TestPdfDocument::qpdfStaysOffStderr() {
         truncateTo(path, QFileInfo(QString::fromStdString(path)).size() - 10);
     }
 
-    StderrCapture capture;
+    testing::StderrCapture capture;
     auto damaged = service_.initWithURL(plain);
     auto locked = service_.initWithURL(encrypted);
     const bool wrongRefused = locked && !locked->unlockWithPassword("wrong");

@@ -1,6 +1,7 @@
 // The typed passwords, wrong and right, never reach the log, standard error or
 // the disk, and the job's own copy of the typed text is cleared once the
 // document has answered.
+#include "StderrCapture.h"
 #include "Support.h"
 #include "fixtures/FixtureMaker.h"
 
@@ -17,41 +18,6 @@ Q_DECLARE_METATYPE(fx::Security)
 Q_DECLARE_METATYPE(std::string)
 
 namespace {
-
-// Everything written to file descriptor 2 while it lives.
-class StderrCapture {
-public:
-    StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
-        std::fflush(stderr);
-        ::dup2(::fileno(file_), 2);
-    }
-    ~StderrCapture() {
-        restore();
-        std::fclose(file_);
-    }
-    QByteArray take() {
-        restore();
-        std::rewind(file_);
-        QByteArray text;
-        char buffer[4096];
-        while (const size_t got = std::fread(buffer, 1, sizeof buffer, file_)) {
-            text.append(buffer, qsizetype(got));
-        }
-        return text;
-    }
-
-private:
-    void restore() {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, 2);
-            ::close(saved_);
-            saved_ = -1;
-        }
-    }
-    std::FILE* file_;
-    int saved_;
-};
 
 // The byte forms a password could take on its way out.
 std::vector<QByteArray> forms(const std::string& utf8) {
@@ -148,11 +114,11 @@ private slots:
         fx::makeFixture(fixture, source.toStdString());
 
         Harness h;
-        StderrCapture capture;
+        testing::StderrCapture capture;
         h.launch(source.toStdString());
         h.press(guess);
         h.press(secret);
-        const QByteArray errors = capture.take();
+        const QByteArray errors = QByteArray::fromStdString(capture.take());
         QCOMPARE(h.alertKeys(),
                  (std::vector<std::string>{"IDS_MSG_INVALIDPWD", "IDS_MSG_COMPLETE"}));
 
