@@ -356,6 +356,40 @@ private slots:
         QCOMPARE(visibleAfter, windowStays);
         QCOMPARE(QFile::exists(dir.filePath("scan_copy.pdf")), !windowStays);
     }
+
+    // A user's session: a wrong password with Enter, then the right one with
+    // the remove button; the copy is written and the application ends.
+    void wrongThenRightPassword() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto locked = dir.filePath("scan.pdf").toStdString();
+        fx::makeFixture(fx::Fixture{}, locked);
+        Gui gui;
+        BoxDismisser boxes;
+        bool stayedAfterWrongPassword = false;
+
+        const int status = runApplication([&] {
+            gui.delegate.openFiles({locked});
+            gui.delegate.applicationDidFinishLaunching();
+            auto* pwd = gui.child<QLineEdit>("pwd");
+            QTest::keyClicks(pwd, "wrong");
+            QTest::keyClick(pwd, Qt::Key_Return);
+            stayedAfterWrongPassword = gui.form.widget().isVisible() && pwd->text() == "wrong";
+            pwd->clear();
+            QTest::keyClicks(pwd, "user");
+            QTest::mouseClick(gui.child<QPushButton>("removeButton"), Qt::LeftButton);
+        });
+
+        QCOMPARE(status, 0);
+        QVERIFY(stayedAfterWrongPassword);
+        QCOMPARE(boxes.shown.size(), std::size_t{2});
+        QCOMPARE(boxes.shown[0].text, gui.text(IDS_KEY::IDS_MSG_INVALIDPWD));
+        QCOMPARE(int(boxes.shown[0].icon), int(QMessageBox::Critical));
+        QCOMPARE(boxes.shown[1].text, gui.text(IDS_KEY::IDS_MSG_COMPLETE));
+        QCOMPARE(int(boxes.shown[1].icon), int(QMessageBox::Information));
+        QVERIFY(!gui.form.widget().isVisible());
+        QVERIFY(QFile::exists(dir.filePath("scan_copy.pdf")));
+    }
 };
 
 QTEST_MAIN(GuiTest)
