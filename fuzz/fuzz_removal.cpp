@@ -3,10 +3,7 @@
 // unlock, checks, page copy, write beside the source, re-open. Besides
 // crashes and sanitizer reports, a broken promise aborts: not exactly one
 // alert, the source changed, anything left behind but a sound copy.
-#include "Fakes.h"
-#include "app/AppDelegate.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
+#include "Harness.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -109,27 +106,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    FakeWindow window;
-    FakeTextField pwd;
-    FakeTextField pwdInfo;
-    FakeAlerts alerts;
-    FakeStrings strings;
-    FakeLog log;
-    PosixFileSystem files;
-    QpdfDocumentService pdf;
-    FakeApplication application;
-    {
-        AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
-        delegate.setWindow(&window);
-        delegate.setPwd(&pwd);
-        delegate.setPwdInfo(&pwdInfo);
-        delegate.openFiles({source});
-        delegate.applicationDidFinishLaunching();
-        if (window.visible) {
-            pwd.text = "user";
-            delegate.removePDFpwd();
-        }
+    DelegateHarness<> h;
+    h.launch(source);
+    if (h.window.visible) {
+        h.press("user");
     }
+    const auto& alerts = h.alerts;
+    const auto& window = h.window;
+    const auto& application = h.application;
+    auto& pdf = h.realPdf;
 
     if (alerts.shown.size() != 1) {
         broken("exactly one alert");
