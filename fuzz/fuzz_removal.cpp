@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -58,22 +57,8 @@ std::string readAll(const std::string& path) {
     return bytes;
 }
 
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* entry = ::readdir(d)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        ::closedir(d);
-    }
-    return names;
-}
-
 void removeWorkDir() {
-    for (const auto& name : entries(workDir)) {
+    for (const auto& name : directoryEntries(workDir)) {
         ::unlink((workDir + "/" + name).c_str());
     }
     ::rmdir(workDir.c_str());
@@ -130,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         broken("the source is unchanged");
     }
     const bool complete = alert == "text:IDS_MSG_COMPLETE";
-    if (entries(workDir).size() != (complete ? 2u : 1u)) {
+    if (directoryEntries(workDir).size() != (complete ? 2u : 1u)) {
         broken("nothing but a complete copy is left beside the source");
     }
     if (complete) {

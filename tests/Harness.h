@@ -8,7 +8,10 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QpdfDocument.h"
 
+#include <algorithm>
+#include <dirent.h>
 #include <string>
+#include <vector>
 
 namespace pdfunlock::testing {
 
@@ -45,5 +48,22 @@ template <class Files = PosixFileSystem> struct DelegateHarness {
         delegate.removePDFpwd();
     }
 };
+
+// The names in a folder, hidden ones included, sorted; by raw bytes, so that
+// names that are not valid UTF-8 come back as they are.
+inline std::vector<std::string> directoryEntries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (const dirent* entry = ::readdir(d)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 } // namespace pdfunlock::testing

@@ -28,21 +28,6 @@ std::string slurp(const std::string& path) {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
 }
 
-Names listing(const std::string& dir) {
-    Names names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* entry = ::readdir(d)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // poppler is handed a plain name, whatever the copy is called.
 std::optional<PopplerView> popplerViewOfBytes(const std::string& bytes) {
     QTemporaryDir dir;
@@ -149,9 +134,9 @@ private slots:
 
         QCOMPARE(h.alertKeys(), std::vector<std::string>{alert});
         QCOMPARE(slurp(source), sourceBefore);
-        QCOMPARE(listing(openedDir), beside);
+        QCOMPARE(testing::directoryEntries(openedDir), beside);
         if (reach == Reach::ThroughFileLink) {
-            QCOMPARE(listing(top + "/real"), Names{"scan.pdf"});
+            QCOMPARE(testing::directoryEntries(top + "/real"), Names{"scan.pdf"});
         }
         if (alert == "IDS_MSG_COMPLETE") {
             const auto view = popplerViewOfBytes(slurp(openedDir + "/" + beside.back()));
@@ -189,7 +174,7 @@ private slots:
         QVERIFY2(text, "the child did not end normally");
         QCOMPARE(*text, std::string("IDS_MSG_FAILED\n"));
         QCOMPARE(slurp(source), before);
-        QCOMPARE(listing(dir), Names{"scan.pdf"});
+        QCOMPARE(testing::directoryEntries(dir), Names{"scan.pdf"});
     }
 
     // Whatever is pasted into the field: no crash, and only the document's
@@ -282,7 +267,7 @@ private slots:
         QCOMPARE(slurp(source), before);
         const Names expected =
             alert == "IDS_MSG_COMPLETE" ? Names{"scan.pdf", "scan_copy.pdf"} : Names{"scan.pdf"};
-        QCOMPARE(listing(QFile::encodeName(dir.path()).toStdString()), expected);
+        QCOMPARE(testing::directoryEntries(QFile::encodeName(dir.path()).toStdString()), expected);
     }
 };
 
