@@ -6,7 +6,7 @@
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
+#include "platform/qpdf/QpdfDocument.h"
 
 #include <algorithm>
 #include <chrono>
@@ -62,10 +62,8 @@ int runRemoval(const std::string& path, const std::string& password) {
     PosixFileSystem files;
     QpdfDocumentService pdf;
     NoApplication application;
-    AppDelegate delegate(AppServices{alerts, strings, log, files, pdf, application});
-    delegate.setWindow(&window);
-    delegate.setPwd(&pwd);
-    delegate.setPwdInfo(&pwdInfo);
+    AppDelegate delegate(AppServices{alerts, strings, log, files, pdf, application},
+                         Outlets{window, pwd, pwdInfo});
     delegate.openFiles({path});
     delegate.applicationDidFinishLaunching();
     if (!window.visible) {

@@ -6,7 +6,7 @@
 #include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
+#include "platform/qpdf/QpdfDocument.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -26,13 +26,10 @@ template <class Files = PosixFileSystem> struct DelegateHarness {
     QpdfDocumentService realPdf;
     SpyService pdf{realPdf};
     FakeApplication application;
-    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
+    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application},
+                         Outlets{window, pwd, pwdInfo}};
 
-    DelegateHarness() {
-        delegate.setWindow(&window);
-        delegate.setPwd(&pwd);
-        delegate.setPwdInfo(&pwdInfo);
-    }
+    DelegateHarness() = default;
     DelegateHarness(const DelegateHarness&) = delete;
     DelegateHarness& operator=(const DelegateHarness&) = delete;
 

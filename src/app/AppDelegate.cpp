@@ -9,7 +9,9 @@ constexpr const char* kLogPdfMissing = "pdf is not exists.";
 constexpr const char* kLogVersionNot17 = "pdf version is not 1.7";
 } // namespace
 
-AppDelegate::AppDelegate(AppServices services) : services_(services) {}
+AppDelegate::AppDelegate(AppServices services, Outlets outlets)
+    : services_(services), window_(&outlets.window), pwd_(&outlets.pwd),
+      pwdInfo_(&outlets.pwdInfo) {}
 
 void AppDelegate::openFiles(const std::vector<std::string>& paths) {
     if (pdfPaths_.empty()) {

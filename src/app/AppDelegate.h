@@ -22,9 +22,17 @@ struct AppServices {
     Application& application;
 };
 
+// The outlets the window form connects: the window and its controls, which
+// belong to the form. A delegate cannot be made without them.
+struct Outlets {
+    Window& window;
+    TextField& pwd;
+    TextField& pwdInfo;
+};
+
 class AppDelegate {
 public:
-    explicit AppDelegate(AppServices services);
+    AppDelegate(AppServices services, Outlets outlets);
 
     // Outlets: not owned; the window and its controls belong to the window form.
     Window* window() const { return window_; }

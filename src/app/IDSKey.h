@@ -4,30 +4,43 @@
 #include "platform/Desktop.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace pdfunlock {
 
-// Each key's raw value is also its key in the translations.
-enum class IDS_KEY {
-    IDS_MSG_STARTUP,
-    IDS_MSG_MULTIFILES,
-    IDS_MSG_NO_PWD,
-    IDS_MSG_NO_TESSIVON,
-    IDS_MSG_COMPLETE,
-    IDS_MSG_FAILED,
-    IDS_MSG_INVALIDPWD,
-    IDS_PWD,
-};
+// Every message key, in order: the one list that the enum, the raw values,
+// allIDSKeys, the translation ids kept by lupdate (src/CMakeLists.txt) and
+// tools/check-translations.sh are all made from. A key's name is its raw value
+// and its id in the translations.
+#define PDFUNLOCK_IDS_KEYS(X)                                                                      \
+    X(IDS_MSG_STARTUP)                                                                             \
+    X(IDS_MSG_MULTIFILES)                                                                          \
+    X(IDS_MSG_NO_PWD)                                                                              \
+    X(IDS_MSG_NO_TESSIVON)                                                                         \
+    X(IDS_MSG_COMPLETE)                                                                            \
+    X(IDS_MSG_FAILED)                                                                              \
+    X(IDS_MSG_INVALIDPWD)                                                                          \
+    X(IDS_PWD)
 
-inline constexpr std::array<IDS_KEY, 8> allIDSKeys = {
-    IDS_KEY::IDS_MSG_STARTUP,    IDS_KEY::IDS_MSG_MULTIFILES,
-    IDS_KEY::IDS_MSG_NO_PWD,     IDS_KEY::IDS_MSG_NO_TESSIVON,
-    IDS_KEY::IDS_MSG_COMPLETE,   IDS_KEY::IDS_MSG_FAILED,
-    IDS_KEY::IDS_MSG_INVALIDPWD, IDS_KEY::IDS_PWD,
-};
+#define PDFUNLOCK_IDS_CASE(name) name,
+enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };
+#undef PDFUNLOCK_IDS_CASE
 
-std::string_view rawValue(IDS_KEY key);
+#define PDFUNLOCK_IDS_ENTRY(name) IDS_KEY::name,
+inline constexpr std::array allIDSKeys = {PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_ENTRY)};
+#undef PDFUNLOCK_IDS_ENTRY
+
+constexpr std::string_view rawValue(IDS_KEY key) {
+    switch (key) {
+#define PDFUNLOCK_IDS_RAW(name)                                                                    \
+    case IDS_KEY::name:                                                                            \
+        return #name;
+        PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_RAW)
+#undef PDFUNLOCK_IDS_RAW
+    }
+    return {};
+}
 
 // The key's text, looked up now (never cached).
 std::string localizedText(const Strings& strings, IDS_KEY key);

@@ -65,9 +65,4 @@ public:
     virtual void terminate() = 0;
 };
 
-// Case-sensitive containment; an empty text contains nothing.
-inline bool contains(const std::string& text, const std::string& word) {
-    return !word.empty() && text.find(word) != std::string::npos;
-}
-
 } // namespace pdfunlock

@@ -1,5 +1,5 @@
 // The PDF document service the rest of the program is written against. The
-// implementation over qpdf lives in QpdfDocument.*; tests substitute doubles.
+// implementation over qpdf lives in qpdf/; tests substitute doubles.
 #pragma once
 
 #include <map>

@@ -16,14 +16,6 @@ namespace pdfunlock {
 
 namespace {
 
-// Ids the program looks up at run time; named here so that lupdate keeps them.
-[[maybe_unused]] constexpr const char* runtimeIds[] = {
-    QT_TRID_NOOP("IDS_MSG_STARTUP"),    QT_TRID_NOOP("IDS_MSG_MULTIFILES"),
-    QT_TRID_NOOP("IDS_MSG_NO_PWD"),     QT_TRID_NOOP("IDS_MSG_NO_TESSIVON"),
-    QT_TRID_NOOP("IDS_MSG_COMPLETE"),   QT_TRID_NOOP("IDS_MSG_FAILED"),
-    QT_TRID_NOOP("IDS_MSG_INVALIDPWD"), QT_TRID_NOOP("IDS_PWD"),
-};
-
 std::unique_ptr<Ui::MainWindow> setUpForm(QWidget& widget) {
     auto ui = std::make_unique<Ui::MainWindow>();
     ui->setupUi(&widget);
@@ -81,9 +73,10 @@ void QtLabelField::setStringValue(const std::string& text) {
     label_.setText(QString::fromStdString(text));
 }
 
-QtMainWindow::QtMainWindow()
+QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction)
     : widget_(std::make_unique<QWidget>()), ui_(setUpForm(*widget_)), window_(*widget_),
-      pwd_(*ui_->pwd), pwdInfo_(*ui_->pwdInfo) {
+      pwd_(*ui_->pwd), pwdInfo_(*ui_->pwdInfo), remove_(std::move(removeAction)),
+      close_(std::move(closeAction)) {
     // uic's tr() is not id-based: captions come from the translation ids here.
     const QString remove = qtTrId("IDS_UI_REMOVE");
     const QString close = qtTrId("IDS_UI_CLOSE");
@@ -114,14 +107,6 @@ QtMainWindow::QtMainWindow()
 }
 
 QtMainWindow::~QtMainWindow() = default;
-
-void QtMainWindow::onRemove(std::function<void()> action) {
-    remove_ = std::move(action);
-}
-
-void QtMainWindow::onClose(std::function<void()> action) {
-    close_ = std::move(action);
-}
 
 void QtAlertPresenter::runModal(AlertStyle style, const std::string& messageText) {
     QMessageBox box;

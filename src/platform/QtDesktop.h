@@ -56,10 +56,12 @@ private:
 };
 
 // The window of resources/MainWindow.ui with its captions in the user's language
-// (install the translations first). Hidden until the delegate shows it.
+// (install the translations first). Hidden until the delegate shows it. The
+// two actions are the buttons'; Return in the password field presses the
+// remove button.
 class QtMainWindow {
 public:
-    QtMainWindow();
+    QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction);
     ~QtMainWindow();
     QtMainWindow(const QtMainWindow&) = delete;
     QtMainWindow& operator=(const QtMainWindow&) = delete;
@@ -67,9 +69,6 @@ public:
     Window& window() { return window_; }
     TextField& pwd() { return pwd_; }
     TextField& pwdInfo() { return pwdInfo_; }
-    // Button actions; Return in the password field presses the remove button.
-    void onRemove(std::function<void()> action);
-    void onClose(std::function<void()> action);
 
     QWidget& widget() { return *widget_; }
 

@@ -1,5 +1,6 @@
 #include "removal/PasswordRemoval.h"
 
+#include "platform/Secrets.h"
 #include "removal/CopyFileNaming.h"
 #include "removal/DocumentOperations.h"
 #include "removal/LogLines.h"
@@ -9,15 +10,6 @@
 namespace pdfunlock {
 
 namespace {
-
-// The typed password should not outlive the unlock in our own memory.
-void wipe(std::string& secret) {
-    volatile char* bytes = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i) {
-        bytes[i] = 0;
-    }
-    secret.clear();
-}
 
 bool grantsAllPermissions(const PDFDocument& document) {
     // In this order, stopping at the first refusal.
@@ -36,6 +28,11 @@ bool grantsAllPermissions(const PDFDocument& document) {
         }
     }
     return true;
+}
+
+// Case-sensitive, byte for byte; an empty word is found nowhere.
+bool contains(const std::string& text, const std::string& word) {
+    return !word.empty() && text.find(word) != std::string::npos;
 }
 
 bool isFromTessivon(const PDFDocument& document) {

@@ -1,10 +1,7 @@
-// The real window form and message boxes, driven through the delegate as
-// main() wires them, under the offscreen platform.
-#include "app/AppDelegate.h"
+// The real window form and message boxes, driven through the delegate of the
+// application main() builds, under the offscreen platform.
+#include "DesktopApp.h"
 #include "fixtures/FixtureMaker.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QpdfDocument.h"
-#include "platform/QtDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -90,31 +87,32 @@ protected:
     }
 };
 
-// The objects of main(), wired the same way.
+// The application main() builds, with its log recorded.
 struct Gui {
-    QtMainWindow form;
-    QtAlertPresenter alerts;
-    QtStrings strings;
     RecordingLog log;
-    PosixFileSystem files;
-    QpdfDocumentService pdf;
-    QtApplication application;
-    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
-
-    Gui() {
-        QApplication::setQuitOnLastWindowClosed(
-            delegate.applicationShouldTerminateAfterLastWindowClosed());
-        delegate.setWindow(&form.window());
-        delegate.setPwd(&form.pwd());
-        delegate.setPwdInfo(&form.pwdInfo());
-        form.onRemove([this] { delegate.removePDFpwd(); });
-        form.onClose([this] { delegate.onClose(); });
-    }
+    DesktopApp app{log};
+    QtMainWindow& form = app.form();
+    AppDelegate& delegate = app.delegate();
 
     template <typename T> T* child(const char* name) { return form.widget().findChild<T*>(name); }
 
-    QString text(IDS_KEY key) const { return QString::fromStdString(localizedText(strings, key)); }
+    QString text(IDS_KEY key) const {
+        return QString::fromStdString(localizedText(app.strings(), key));
+    }
+
+    // The opened-documents event, then the launch checks.
+    void launch(const std::string& path) {
+        delegate.openFiles({path});
+        delegate.applicationDidFinishLaunching();
+    }
 };
+
+// A locked scan (password "user") in `dir`.
+std::string lockedScan(const QTemporaryDir& dir) {
+    const auto locked = dir.filePath("scan.pdf").toStdString();
+    fx::makeFixture(fx::Fixture{}, locked);
+    return locked;
+}
 
 // Runs `steps` from inside QApplication::exec(), as main() runs the launch.
 // Returns exec()'s status, or -1 if the application did not end in time.
@@ -202,8 +200,7 @@ private slots:
         QLineEdit::EchoMode echo = QLineEdit::Normal;
 
         const int status = runApplication([&] {
-            gui.delegate.openFiles({locked});
-            gui.delegate.applicationDidFinishLaunching();
+            gui.launch(locked);
             visible = gui.form.widget().isVisible();
             prompt = gui.child<QLabel>("pwdInfo")->text();
             echo = gui.child<QLineEdit>("pwd")->echoMode();
@@ -240,10 +237,7 @@ private slots:
         ShowCounter windowShows;
         gui.form.widget().installEventFilter(&windowShows);
 
-        const int status = runApplication([&] {
-            gui.delegate.openFiles({dir_.filePath(name).toStdString()});
-            gui.delegate.applicationDidFinishLaunching();
-        });
+        const int status = runApplication([&] { gui.launch(dir_.filePath(name).toStdString()); });
 
         QCOMPARE(status, 0);
         QCOMPARE(boxes.shown.size(), std::size_t{1});
@@ -330,16 +324,13 @@ private slots:
         QFETCH(bool, windowStays);
 
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const auto locked = dir.filePath("scan.pdf").toStdString();
-        fx::makeFixture(fx::Fixture{}, locked);
+        const auto locked = lockedScan(dir);
         Gui gui;
         BoxDismisser boxes;
         bool visibleAfter = false;
 
         const int status = runApplication([&] {
-            gui.delegate.openFiles({locked});
-            gui.delegate.applicationDidFinishLaunching();
+            gui.launch(locked);
             auto* pwd = gui.child<QLineEdit>("pwd");
             QTest::keyClicks(pwd, password);
             QTest::keyClick(pwd, Qt::Key_Return);
@@ -361,16 +352,13 @@ private slots:
     // the remove button; the copy is written and the application ends.
     void wrongThenRightPassword() {
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const auto locked = dir.filePath("scan.pdf").toStdString();
-        fx::makeFixture(fx::Fixture{}, locked);
+        const auto locked = lockedScan(dir);
         Gui gui;
         BoxDismisser boxes;
         bool stayedAfterWrongPassword = false;
 
         const int status = runApplication([&] {
-            gui.delegate.openFiles({locked});
-            gui.delegate.applicationDidFinishLaunching();
+            gui.launch(locked);
             auto* pwd = gui.child<QLineEdit>("pwd");
             QTest::keyClicks(pwd, "wrong");
             QTest::keyClick(pwd, Qt::Key_Return);

@@ -120,7 +120,7 @@ private slots:
             return QString::fromStdString(strings.localizedString(id));
         };
 
-        QtMainWindow form;
+        QtMainWindow form([] {}, [] {});
         const auto* remove = form.widget().findChild<QPushButton*>("removeButton");
         const auto* close = form.widget().findChild<QPushButton*>("closeButton");
         const auto* pwd = form.widget().findChild<QLineEdit*>("pwd");

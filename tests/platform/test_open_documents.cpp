@@ -75,14 +75,10 @@ struct Delegate {
     FakeWindow window;
     FakeTextField pwd;
     FakeTextField pwdInfo;
-    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application}};
+    AppDelegate delegate{AppServices{alerts, strings, log, files, pdf, application},
+                         Outlets{window, pwd, pwdInfo}};
     bool launched = false;
 
-    Delegate() {
-        delegate.setWindow(&window);
-        delegate.setPwd(&pwd);
-        delegate.setPwdInfo(&pwdInfo);
-    }
     // As main() wires it.
     void launchWhenEventLoopStarts(QtOpenDocumentsFilter& filter) {
         filter.launchWhenEventLoopStarts([this](const Paths& paths) { delegate.openFiles(paths); },

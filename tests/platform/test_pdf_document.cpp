@@ -1,7 +1,8 @@
 // The qpdf document adapter against real PDFs written by the fixture maker.
 #include "StderrCapture.h"
 #include "fixtures/FixtureMaker.h"
-#include "platform/QpdfDocument.h"
+#include "platform/qpdf/QpdfDocument.h"
+#include "platform/qpdf/QuietQpdf.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <sys/resource.h>
@@ -99,19 +99,11 @@ void copyPattern(PDFDocument& source, PDFDocument& destination) {
     }
 }
 
-void quiet(QPDF& pdf) {
-    auto logger = QPDFLogger::create();
-    logger->setWarn(logger->discard());
-    logger->setError(logger->discard());
-    pdf.setLogger(logger);
-    pdf.setSuppressWarnings(true);
-}
-
 // Rewrites the fixture's links as named destinations: a /Dest name through the
 // catalog's /Dests and a GoTo string through the /Names /Dests tree.
 void nameDestinations(const std::string& in, const std::string& out) {
     QPDF pdf;
-    quiet(pdf);
+    makeQuiet(pdf);
     pdf.processFile(in.c_str());
     auto dests = QPDFObjectHandle::newDictionary();
     auto names = QPDFObjectHandle::newArray();
@@ -715,7 +707,7 @@ void TestPdfDocument::writtenFile() {
     QCOMPARE(::stat(out.c_str(), &info), 0);
     QCOMPARE(int(info.st_mode & 07777), mode);
     QPDF check;
-    quiet(check);
+    makeQuiet(check);
     check.processFile(out.c_str());
     QVERIFY(!check.isEncrypted());
     auto reopened = service_.initWithURL(out);

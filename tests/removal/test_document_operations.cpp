@@ -1,6 +1,6 @@
 #include "Fakes.h"
 #include "fixtures/FixtureMaker.h"
-#include "platform/QpdfDocument.h"
+#include "platform/qpdf/QpdfDocument.h"
 #include "removal/DocumentOperations.h"
 
 #include <QTemporaryDir>

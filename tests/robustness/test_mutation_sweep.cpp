@@ -4,6 +4,7 @@
 // poppler opens, unencrypted, with the pages we copied.
 #include "Support.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/qpdf/QuietQpdf.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -15,7 +16,6 @@
 #include <map>
 #include <mutex>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <set>
@@ -553,9 +553,7 @@ std::string runOne(const QString& dir, const QByteArray& bytes, const std::strin
 // `levels` objects: shared references, or (fanOut references to itself) a cycle.
 QByteArray explosiveInfo(int levels, int fanOut, bool cycle) {
     QPDF pdf;
-    auto logger = QPDFLogger::create();
-    logger->setWarn(logger->discard());
-    pdf.setLogger(logger);
+    makeQuiet(pdf);
     pdf.emptyPDF();
     QPDFPageDocumentHelper(pdf).addPage(
         pdf.makeIndirectObject("<< /Type /Page /MediaBox [0 0 612 792] >>"_qpdf), false);

@@ -1,0 +1,123 @@
+#include "platform/qpdf/BlockInputSource.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <qpdf/QPDFSystemError.hh>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pdfunlock {
+
+BlockInputSource::BlockInputSource(const std::string& path) : name_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+        const int error = errno;
+        closeFile();
+        throw QPDFSystemError("open " + path, error);
+    }
+    size_ = info.st_size;
+}
+
+BlockInputSource::~BlockInputSource() {
+    closeFile();
+}
+
+void BlockInputSource::unreadCh(char) {
+    if (position_ > 0) {
+        --position_;
+    }
+}
+
+void BlockInputSource::seek(qpdf_offset_t offset, int whence) {
+    qpdf_offset_t target = offset;
+    if (whence == SEEK_CUR) {
+        target += position_;
+    } else if (whence == SEEK_END) {
+        target += size_;
+    }
+    if (target < 0) {
+        throw QPDFSystemError("seek " + name_, EINVAL);
+    }
+    position_ = target;
+}
+
+size_t BlockInputSource::read(char* out, size_t length) {
+    last_offset = position_;
+    size_t done = 0;
+    while (done < length) {
+        if (position_ < blockStart_ || position_ >= blockStart_ + blockLength_) {
+            if (length - done >= kBlockSize) {
+                // Large reads (stream data) bypass the block.
+                const size_t got = readAt(out + done, length - done, position_);
+                position_ += static_cast<qpdf_offset_t>(got);
+                return done + got;
+            }
+            blockStart_ = position_;
+            blockLength_ =
+                static_cast<qpdf_offset_t>(readAt(block_.data(), block_.size(), position_));
+            if (blockLength_ == 0) {
+                break;
+            }
+        }
+        const auto available = static_cast<size_t>(blockStart_ + blockLength_ - position_);
+        const size_t take = std::min(available, length - done);
+        std::memcpy(out + done, block_.data() + (position_ - blockStart_), take);
+        done += take;
+        position_ += static_cast<qpdf_offset_t>(take);
+    }
+    return done;
+}
+
+// Positions after the end of line (CR, LF or both) that follows the current
+// position, and answers where that end of line began.
+qpdf_offset_t BlockInputSource::findAndSkipNextEOL() {
+    char chunk[4096];
+    while (true) {
+        const qpdf_offset_t start = tell();
+        const size_t got = read(chunk, sizeof chunk);
+        if (got == 0) {
+            return tell();
+        }
+        const char* begin = chunk;
+        const char* end = chunk + got;
+        const char* eol = std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (eol == end) {
+            continue;
+        }
+        const qpdf_offset_t result = start + (eol - chunk);
+        seek(result + 1, SEEK_SET);
+        char c = 0;
+        while (read(&c, 1) == 1) {
+            if (c != '\r' && c != '\n') {
+                unreadCh(c);
+                break;
+            }
+        }
+        return result;
+    }
+}
+
+size_t BlockInputSource::readAt(char* out, size_t length, qpdf_offset_t offset) {
+    while (true) {
+        const ssize_t got = ::pread(fd_, out, length, static_cast<off_t>(offset));
+        if (got >= 0) {
+            return static_cast<size_t>(got);
+        }
+        if (errno != EINTR) {
+            throw QPDFSystemError("read " + name_, errno);
+        }
+    }
+}
+
+void BlockInputSource::closeFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+} // namespace pdfunlock

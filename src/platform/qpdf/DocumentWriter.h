@@ -1,0 +1,21 @@
+// Writing a qpdf document, unencrypted, as a new file.
+#pragma once
+
+#include <functional>
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <string>
+
+namespace pdfunlock {
+
+// Writes `pdf` without encryption, its streams as they are (only decrypted),
+// declaring at least `minimum` as its version.
+void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum);
+
+// Runs `produce` into a new file at `path` (see NoReplaceSaveFile): true once
+// the complete file is there; nothing is left behind otherwise.
+bool writeNewFile(const std::string& path, unsigned permissions,
+                  const std::function<void(Pipeline&)>& produce);
+
+} // namespace pdfunlock

@@ -1,0 +1,361 @@
+#include "platform/qpdf/QpdfDocument.h"
+
+#include "platform/Secrets.h"
+#include "platform/qpdf/BlockInputSource.h"
+#include "platform/qpdf/DocumentWriter.h"
+#include "platform/qpdf/InfoValues.h"
+#include "platform/qpdf/LinkRepair.h"
+#include "platform/qpdf/PageOrder.h"
+#include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/WholeDocumentWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QUtil.hh>
+#include <set>
+#include <stdexcept>
+
+namespace pdfunlock {
+namespace {
+
+void processPath(QPDF& pdf, const std::string& path, const char* password) {
+    pdf.processInputSource(std::make_shared<BlockInputSource>(path), password);
+}
+
+// qpdf reads the header before the cross-reference table and the encryption
+// dictionary, so this also answers for a file that then wanted a password.
+PDFVersion headerVersion(const QPDF& pdf) {
+    int major = 1;
+    int minor = 0;
+    std::sscanf(pdf.getPDFVersion().c_str(), "%d.%d", &major, &minor);
+    return {major, minor};
+}
+
+class QpdfPage : public PDFPage {
+public:
+    explicit QpdfPage(PageRef page) : ref(std::move(page)) {}
+    PageRef ref;
+};
+
+class QpdfDocument : public PDFDocument {
+public:
+    // Opened from a file; locked until adopt() or unlockWithPassword().
+    QpdfDocument(std::string path, PDFVersion version, bool damaged)
+        : path_(std::move(path)), url_(absolute(path_)), version_(version), damaged_(damaged) {}
+    // A new, empty document.
+    explicit QpdfDocument(std::shared_ptr<QPDF> pdf) : version_(headerVersion(*pdf)) {
+        adopt(std::move(pdf));
+    }
+
+    void adopt(std::shared_ptr<QPDF> pdf) {
+        pages_ = {};
+        pagesRead_ = false;
+        damaged_ = damaged_ || pdf->numWarnings() > 0;
+        pdf_ = std::move(pdf);
+    }
+
+    // Reading the page tree parses every page object, as long as a plain
+    // open on a large document: done once, when the pages are first needed.
+    void readPages() const {
+        if (pagesRead_ || !pdf_) {
+            return;
+        }
+        pagesRead_ = true;
+        try {
+            size_t index = 0;
+            for (auto& page : QPDFPageDocumentHelper(*pdf_).getAllPages()) {
+                pages_.insert({pdf_, page.getObjectHandle()}, index++);
+            }
+        } catch (const std::exception&) {
+            pages_ = {};
+            damaged_ = true;
+        }
+        damaged_ = damaged_ || pdf_->numWarnings() > 0;
+    }
+
+    bool isLocked() const override { return !pdf_; }
+    int majorVersion() const override { return version_.getMajor(); }
+    int minorVersion() const override { return version_.getMinor(); }
+
+    bool unlockWithPassword(const std::string& password) override {
+        if (!isLocked()) {
+            return true;
+        }
+        // qpdf takes a C string: text with a NUL would be cut there and could
+        // match a shorter password, the empty one included.
+        if (password.find('\0') != std::string::npos) {
+            return false;
+        }
+        // Older handlers compare PDFDocEncoding bytes, newer ones UTF-8; try
+        // the typed text first, then its other encodings, as qpdf's own tool does.
+        auto candidates = QUtil::possible_repaired_encodings(password);
+        bool unlocked = false;
+        for (auto& candidate : candidates) {
+            unlocked = unlocked || openWith(candidate);
+            wipe(candidate);
+        }
+        return unlocked;
+    }
+
+    bool allowsPrinting() const override { return allows(&QPDF::allowPrintLowRes); }
+    bool allowsCopying() const override { return allows(&QPDF::allowExtractAll); }
+    bool allowsCommenting() const override { return allows(&QPDF::allowModifyAnnotation); }
+    bool allowsFormFieldEntry() const override { return allows(&QPDF::allowModifyForm); }
+    bool allowsDocumentChanges() const override { return allows(&QPDF::allowModifyOther); }
+    bool allowsDocumentAssembly() const override { return allows(&QPDF::allowModifyAssembly); }
+    bool allowsContentAccessibility() const override { return allows(&QPDF::allowAccessibility); }
+
+    std::optional<DocumentAttributes> documentAttributes() const override {
+        if (!pdf_) {
+            return std::nullopt;
+        }
+        try {
+            auto info = pdf_->getTrailer().getKey("/Info");
+            if (!info.isDictionary()) {
+                return std::nullopt;
+            }
+            DocumentAttributes attributes;
+            for (auto& [key, value] : info.ditems()) {
+                if (!value.isNull()) {
+                    attributes.emplace(key.substr(1), toAttribute(value));
+                }
+            }
+            return attributes;
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+
+    void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) override {
+        if (!pdf_) {
+            return;
+        }
+        try {
+            if (!attributes) {
+                pdf_->getTrailer().removeKey("/Info");
+                return;
+            }
+            auto info = QPDFObjectHandle::newDictionary();
+            for (const auto& [key, value] : *attributes) {
+                try {
+                    info.replaceKey("/" + key, toObject(value));
+                } catch (const std::exception&) {
+                    // Text that does not parse as a PDF object is left out.
+                }
+            }
+            pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info));
+        } catch (const std::exception&) {
+            // The attributes stay as they were; setting them reports nothing.
+        }
+    }
+
+    int pageCount() const override {
+        readPages();
+        return pdf_ ? static_cast<int>(pages_.size()) : 0;
+    }
+
+    int declaredPageCount() const override {
+        if (!pdf_) {
+            return 0;
+        }
+        try {
+            auto count = pdf_->getRoot().getKey("/Pages").getKey("/Count");
+            if (count.isInteger() && count.getIntValue() >= 0 &&
+                count.getIntValue() <= std::numeric_limits<int>::max()) {
+                return static_cast<int>(count.getIntValue());
+            }
+        } catch (const std::exception&) {
+            // A page tree that cannot be read says nothing usable.
+        }
+        return -1;
+    }
+
+    std::shared_ptr<PDFPage> pageAtIndex(int index) override {
+        if (!pdf_ || index < 0 || index >= pageCount()) {
+            return nullptr;
+        }
+        return std::make_shared<QpdfPage>(pages_.at(static_cast<size_t>(index)));
+    }
+
+    void insertPage(const std::shared_ptr<PDFPage>& page, int index) override {
+        const auto* from = dynamic_cast<const QpdfPage*>(page.get());
+        if (!pdf_ || !from || index < 0 || index > pageCount()) {
+            return;
+        }
+        // The extension level of the source describes its encryption, which
+        // the copy does not carry.
+        version_.updateIfGreater(headerVersion(*from->ref.owner));
+        pages_.insert(from->ref, static_cast<size_t>(index));
+        treeOutdated_ = true;
+    }
+
+    std::optional<std::string> documentURL() const override { return url_; }
+
+    bool writeToFile(const std::string& path, unsigned permissions) override {
+        if (!pdf_) {
+            return false;
+        }
+        std::shared_ptr<QPDF> whole;
+        try {
+            readPages();
+            whole = wholeSource(pages_.flattened(), pdf_);
+        } catch (const std::exception&) {
+            // Not a whole document after all: copy page by page below.
+        }
+        if (whole) {
+            return writeNewFile(path, permissions, [this, &whole](Pipeline& out) {
+                writeWhole(*whole, pdf_->getTrailer().getKey("/Info"), out, version_);
+            });
+        }
+        try {
+            buildPageTree();
+        } catch (const std::exception&) {
+            // Write what there is; the caller checks the result.
+        }
+        return writeNewFile(path, permissions,
+                            [this](Pipeline& out) { writeUnencrypted(*pdf_, out, version_); });
+    }
+
+    // Whatever qpdf had to repair so far, also while the copy read it.
+    bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+
+private:
+    // Made absolute once, against the directory current at opening, as a
+    // file URL would be; symbolic links stay as they are.
+    static std::optional<std::string> absolute(const std::string& path) {
+        std::error_code error;
+        auto result = std::filesystem::absolute(path, error);
+        return error ? path : result.string();
+    }
+
+    bool allows(bool (QPDF::*permission)()) const {
+        if (!pdf_) {
+            return false;
+        }
+        try {
+            // Readers grant everything to whoever gave the owner password.
+            return pdf_->ownerPasswordMatched() || ((*pdf_).*permission)();
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+
+    bool openWith(const std::string& password) {
+        auto pdf = quietQpdf();
+        try {
+            processPath(*pdf, path_, password.c_str());
+        } catch (const std::exception&) {
+            return false;
+        }
+        damaged_ = false;
+        adopt(std::move(pdf));
+        return true;
+    }
+
+    // Copies foreign pages in and rebuilds the page tree in our order, only
+    // ever appending, which qpdf does in constant time per page.
+    void buildPageTree() {
+        readPages();
+        if (!treeOutdated_) {
+            return;
+        }
+        treeOutdated_ = false;
+        QPDFPageDocumentHelper tree(*pdf_);
+        auto current = tree.getAllPages();
+        for (auto page = current.rbegin(); page != current.rend(); ++page) {
+            tree.removePage(*page); // from the end: nothing after it moves
+        }
+        std::set<QPDFObjGen> placed;
+        for (auto& ref : pages_.flattened()) {
+            auto page = ref.owner == pdf_ ? ref.page : copyIn(ref);
+            if (!placed.insert(page.getObjGen()).second) {
+                // qpdf refuses the same page object twice in one tree.
+                page = QPDFPageObjectHelper(page).shallowCopyPage().getObjectHandle();
+            }
+            tree.addPage(page, false);
+            ref = {pdf_, page};
+        }
+        links_.relinkCopies();
+    }
+
+    QPDFObjectHandle copyIn(const PageRef& ref) {
+        // What the page inherits from its parents would stay behind otherwise.
+        ref.owner->pushInheritedAttributesToPage();
+        auto copy = pdf_->copyForeignObject(ref.page);
+        links_.recordCopy(ref.owner, ref.page, copy);
+        return copy;
+    }
+
+    std::string path_; // as given, to reopen; empty for a new document
+    std::optional<std::string> url_;
+    PDFVersion version_;
+    mutable bool damaged_ = false;
+    std::shared_ptr<QPDF> pdf_; // null while locked
+    mutable PageOrder pages_;
+    mutable bool pagesRead_ = false;
+    bool treeOutdated_ = false;
+    LinkRepair links_;
+};
+
+} // namespace
+
+std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string& path) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    auto pdf = quietQpdf();
+    try {
+        processPath(*pdf, path, "");
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() != qpdf_e_password) {
+            return nullptr; // damaged beyond recovery or not a PDF at all
+        }
+        return std::make_shared<QpdfDocument>(path, headerVersion(*pdf), pdf->numWarnings() > 0);
+    } catch (const std::exception&) {
+        return nullptr; // missing or unreadable (QPDFSystemError)
+    }
+    auto document =
+        std::make_shared<QpdfDocument>(path, headerVersion(*pdf), pdf->numWarnings() > 0);
+    // The empty text may have matched only as the owner password; readers
+    // still ask for a password then.
+    if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
+        document->adopt(std::move(pdf));
+    }
+    return document;
+}
+
+QpdfDocumentService::QpdfDocumentService() {
+#ifdef __GLIBC__
+    // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
+    // buffer. By default glibc hands such blocks back to the kernel when
+    // freed, so every page of every image is faulted in and zeroed again;
+    // keeping them in the heap lets the next stream reuse them.
+    static const bool tuned = [] {
+        ::mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        ::mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    (void)tuned;
+#endif
+}
+
+std::shared_ptr<PDFDocument> QpdfDocumentService::init() {
+    try {
+        auto pdf = quietQpdf();
+        pdf->emptyPDF();
+        return std::make_shared<QpdfDocument>(std::move(pdf));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+} // namespace pdfunlock

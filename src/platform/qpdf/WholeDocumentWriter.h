@@ -1,0 +1,27 @@
+// The usual copy: one whole document, page for page, into a new one.
+#pragma once
+
+#include "platform/qpdf/PageOrder.h"
+
+#include <memory>
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <vector>
+
+namespace pdfunlock {
+
+// The one document whose pages `order` holds, all of them, in its own order,
+// under a page tree that counts them right; nullptr for any other order, or
+// when the pages are `self`'s own.
+std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
+                                  const std::shared_ptr<QPDF>& self);
+
+// Writes `source` as it stands under a catalog of its own, instead of copying
+// every page object first: the pages are the very same objects, so links
+// between them hold by themselves. The copy gets only the pages (and the named
+// destinations their links may use) and `info` as its information. The
+// source's trailer is lent for the write and put back as it was.
+void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum);
+
+} // namespace pdfunlock
