@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Checks the rules that a machine can check: every C++ file is formatted with
+# the repository's .clang-format; no Qt or qpdf header is included above the
+# platform layer (src/app, src/removal); no catch block is left empty without
+# a comment saying why.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+failures=0
+fail() {
+  echo "check-source: $1" >&2
+  failures=$((failures + 1))
+}
+
+mapfile -t files < <(git ls-files -- '*.cpp' '*.h' '*.hh' | grep -v '^build')
+for f in "${files[@]}"; do
+  [ -f "$f" ] || continue
+  if ! clang-format --dry-run --Werror "$f" >/dev/null 2>&1; then
+    fail "$f is not formatted (clang-format -i $f)"
+  fi
+done
+
+# Only the platform layer sees Qt or qpdf.
+while IFS= read -r hit; do
+  fail "$hit: Qt or qpdf above src/platform"
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|qpdf/[^>"]*|ui_[^>"]*)[>"]' src/app src/removal || true)
+
+# An empty catch hides a failure; one that means to must say why.
+while IFS= read -r f; do
+  fail "$f: empty catch block without a comment"
+done < <(grep -rlPz 'catch \([^)]*\)\s*\{\s*\}' -- "${files[@]}" || true)
+
+if [ "$failures" -gt 0 ]; then
+  echo "check-source: $failures problem(s)" >&2
+  exit 1
+fi
+echo "check-source: ${#files[@]} files formatted; layers and catch blocks in order"
