@@ -55,12 +55,14 @@ struct FakeAlerts : AlertPresenter {
     }
 };
 
-// "<key>" becomes "text:<key>", so a test sees which key was looked up.
+// "<key>" becomes "text:<key>", so a test sees which key was looked up; a
+// test changes `language` to see when.
 struct FakeStrings : Strings {
     mutable int lookups = 0;
+    std::string language = "text:";
     std::string localizedString(const std::string& key) const override {
         ++lookups;
-        return "text:" + key;
+        return language + key;
     }
 };
 

@@ -51,8 +51,12 @@ public:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // True if anything (file, directory...) exists at the path.
+    // True if a file, directory... exists at the path; a symbolic link counts
+    // by what it points to.
     virtual bool fileExistsAtPath(const std::string& path) const = 0;
+    // True if anything has this name, a link to nowhere included: a name for
+    // a new file must not be one that writing could follow.
+    virtual bool isNameTaken(const std::string& path) const { return fileExistsAtPath(path); }
     virtual bool removeItemAtPath(const std::string& path) = 0;
     // Permission bits (07777 mask) of the item at the path, nullopt if unknown.
     virtual std::optional<unsigned> permissionsAtPath(const std::string& path) const = 0;

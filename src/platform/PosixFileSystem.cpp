@@ -7,8 +7,12 @@ namespace pdfunlock {
 
 bool PosixFileSystem::fileExistsAtPath(const std::string& path) const {
     struct stat info {};
-    // lstat first so a link to nowhere still counts; stat as a second chance
-    // for systems where lstat is refused but stat is not.
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::isNameTaken(const std::string& path) const {
+    struct stat info {};
+    // stat as a second chance for systems where lstat is refused but stat is not.
     return ::lstat(path.c_str(), &info) == 0 || ::stat(path.c_str(), &info) == 0;
 }
 

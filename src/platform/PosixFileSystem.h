@@ -7,8 +7,10 @@ namespace pdfunlock {
 
 class PosixFileSystem : public FileSystem {
 public:
-    // A dangling symbolic link exists: its name is taken.
+    // Follows symbolic links: a link to nowhere is no file.
     bool fileExistsAtPath(const std::string& path) const override;
+    // A link to nowhere takes its name.
+    bool isNameTaken(const std::string& path) const override;
     // Removes a file (not a directory); false if nothing was removed.
     bool removeItemAtPath(const std::string& path) override;
     // Follows symbolic links.

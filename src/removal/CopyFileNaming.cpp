@@ -26,11 +26,12 @@ std::optional<std::string> getCopyFilePath(const std::string& filePath, const Fi
         return paths::stringByAppendingPathExtension(joined, extension).value_or(joined);
     };
 
-    if (auto path = candidate(stem); !files.fileExistsAtPath(path)) {
+    // A name taken by a link counts as taken, wherever the link points.
+    if (auto path = candidate(stem); !files.isNameTaken(path)) {
         return path;
     }
     for (int k = 1; k <= kLastCopyNumber; ++k) {
-        if (auto path = candidate(stem + std::to_string(k)); !files.fileExistsAtPath(path)) {
+        if (auto path = candidate(stem + std::to_string(k)); !files.isNameTaken(path)) {
             return path;
         }
     }

@@ -40,12 +40,17 @@ private slots:
         fx::Fixture open;
         open.security = fx::Security::None;
         fx::makeFixture(open, dir_.filePath("plain.pdf").toStdString());
+        open.pdfVersion = "1.4";
+        fx::makeFixture(open, dir_.filePath("plain14.pdf").toStdString());
+        open.pdfVersion = "1.7";
         open.security = fx::Security::AES_256;
         open.userPassword = "";
         fx::makeFixture(open, dir_.filePath("emptyuser.pdf").toStdString());
 
         write("notes.pdf", "These are notes, not a PDF.\n");
         write("empty.pdf", "");
+        QVERIFY(QFile::link(dir_.filePath("gone.pdf"), dir_.filePath("dangling.pdf")));
+        QVERIFY(QFile::link(dir_.filePath("locked14.pdf"), dir_.filePath("link14.pdf")));
     }
 
     // Every way a launch can end, by what the user opened.
@@ -53,31 +58,52 @@ private slots:
         QTest::addColumn<QStringList>("opened");
         QTest::addColumn<QString>("alert"); // key of the one critical alert, or empty
         QTest::addColumn<std::vector<std::string>>("logged");
+        // The version queries made of the opened document, in order.
+        QTest::addColumn<std::vector<std::string>>("versionQueries");
 
         const std::vector<std::string> none;
-        QTest::newRow("nothing opened") << QStringList{} << "IDS_MSG_STARTUP" << none;
+        const std::vector<std::string> missing{"pdf is not exists."};
+        const std::vector<std::string> not17{"pdf version is not 1.7"};
+        const std::vector<std::string> both{"majorVersion", "minorVersion"};
+        QTest::newRow("nothing opened") << QStringList{} << "IDS_MSG_STARTUP" << none << none;
         QTest::newRow("two documents")
-            << QStringList{"locked17.pdf", "locked14.pdf"} << "IDS_MSG_MULTIFILES" << none;
-        QTest::newRow("missing file") << QStringList{"gone.pdf"} << "IDS_MSG_NO_TESSIVON"
-                                      << std::vector<std::string>{"pdf is not exists."};
+            << QStringList{"locked17.pdf", "locked14.pdf"} << "IDS_MSG_MULTIFILES" << none << none;
+        QTest::newRow("missing file")
+            << QStringList{"gone.pdf"} << "IDS_MSG_NO_TESSIVON" << missing << none;
+        QTest::newRow("link to nowhere")
+            << QStringList{"dangling.pdf"} << "IDS_MSG_NO_TESSIVON" << missing << none;
         QTest::newRow("text named .pdf")
-            << QStringList{"notes.pdf"} << "IDS_MSG_NO_TESSIVON" << none;
-        QTest::newRow("empty file") << QStringList{"empty.pdf"} << "IDS_MSG_NO_TESSIVON" << none;
-        QTest::newRow("a directory") << QStringList{"."} << "IDS_MSG_NO_TESSIVON" << none;
-        QTest::newRow("not encrypted") << QStringList{"plain.pdf"} << "IDS_MSG_NO_PWD" << none;
+            << QStringList{"notes.pdf"} << "IDS_MSG_NO_TESSIVON" << none << none;
+        QTest::newRow("empty file")
+            << QStringList{"empty.pdf"} << "IDS_MSG_NO_TESSIVON" << none << none;
+        QTest::newRow("a directory") << QStringList{"."} << "IDS_MSG_NO_TESSIVON" << none << none;
+        QTest::newRow("not encrypted")
+            << QStringList{"plain.pdf"} << "IDS_MSG_NO_PWD" << none << none;
+        // The version is looked at only once the document is known to be locked.
+        QTest::newRow("not encrypted 1.4")
+            << QStringList{"plain14.pdf"} << "IDS_MSG_NO_PWD" << none << none;
         QTest::newRow("empty user password")
-            << QStringList{"emptyuser.pdf"} << "IDS_MSG_NO_PWD" << none;
-        QTest::newRow("locked 1.7") << QStringList{"locked17.pdf"} << "" << none;
-        QTest::newRow("locked 1.4") << QStringList{"locked14.pdf"} << ""
-                                    << std::vector<std::string>{"pdf version is not 1.7"};
-        QTest::newRow("locked 2.0") << QStringList{"locked20.pdf"} << "" << none;
+            << QStringList{"emptyuser.pdf"} << "IDS_MSG_NO_PWD" << none << none;
+        QTest::newRow("locked 1.7") << QStringList{"locked17.pdf"} << "" << none << both;
+        QTest::newRow("locked 1.4") << QStringList{"locked14.pdf"} << "" << not17 << both;
+        QTest::newRow("locked 1.4 through a link")
+            << QStringList{"link14.pdf"} << "" << not17 << both;
+        // The minor version is read only for major version 1.
+        QTest::newRow("locked 2.0") << QStringList{"locked20.pdf"} << "" << none
+                                    << std::vector<std::string>{"majorVersion"};
     }
     void launch() {
         QFETCH(QStringList, opened);
         QFETCH(QString, alert);
         QFETCH(std::vector<std::string>, logged);
+        QFETCH(std::vector<std::string>, versionQueries);
 
         Harness h;
+        std::shared_ptr<SpyDocument> spy;
+        h.pdf.wrapFirstOpened = [&spy](std::shared_ptr<PDFDocument> document) {
+            spy = std::make_shared<SpyDocument>(document);
+            return spy;
+        };
         h.pwd.text = "typed before";
         std::vector<std::string> paths;
         for (const auto& name : opened) {
@@ -87,6 +113,13 @@ private slots:
         h.delegate.applicationDidFinishLaunching();
 
         QCOMPARE(h.log.lines, logged);
+        std::vector<std::string> asked;
+        for (const auto& call : spy ? spy->calls : std::vector<std::string>{}) {
+            if (call == "majorVersion" || call == "minorVersion") {
+                asked.push_back(call);
+            }
+        }
+        QCOMPARE(asked, versionQueries);
         QCOMPARE(h.pwd.text, std::string("typed before"));
         if (alert.isEmpty()) {
             QVERIFY(h.alerts.shown.empty());

@@ -201,16 +201,19 @@ private slots:
     void fileSystem_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("taken");
         QTest::addColumn<bool>("removable");
 
-        QTest::newRow("file") << "file" << true << true;
-        QTest::newRow("directory") << "directory" << true << false;
-        QTest::newRow("dangling symbolic link") << "dangling" << true << true;
-        QTest::newRow("nothing") << "nothing" << false << false;
+        QTest::newRow("file") << "file" << true << true << true;
+        QTest::newRow("directory") << "directory" << true << true << false;
+        QTest::newRow("dangling symbolic link") << "dangling" << false << true << true;
+        QTest::newRow("link to a file") << "link" << true << true << true;
+        QTest::newRow("nothing") << "nothing" << false << false << false;
     }
     void fileSystem() {
         QFETCH(QString, kind);
         QFETCH(bool, exists);
+        QFETCH(bool, taken);
         QFETCH(bool, removable);
 
         QTemporaryDir dir;
@@ -223,13 +226,18 @@ private slots:
             QVERIFY(QDir(dir.path()).mkdir("item"));
         } else if (kind == "dangling") {
             QVERIFY(QFile::link(dir.filePath("nowhere"), item));
+        } else if (kind == "link") {
+            QFile target(dir.filePath("target"));
+            QVERIFY(target.open(QIODevice::WriteOnly));
+            QVERIFY(QFile::link(target.fileName(), item));
         }
 
         PosixFileSystem files;
         const std::string path = item.toStdString();
         QCOMPARE(files.fileExistsAtPath(path), exists);
+        QCOMPARE(files.isNameTaken(path), taken);
         QCOMPARE(files.removeItemAtPath(path), removable);
-        QCOMPARE(files.fileExistsAtPath(path), exists && !removable);
+        QCOMPARE(files.isNameTaken(path), taken && !removable);
     }
 
     void permissions_data() {

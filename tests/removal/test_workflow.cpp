@@ -31,6 +31,9 @@ struct RecordingFileSystem : FileSystem {
     bool fileExistsAtPath(const std::string& path) const override {
         return (alsoTaken && alsoTaken(path)) || real.fileExistsAtPath(path);
     }
+    bool isNameTaken(const std::string& path) const override {
+        return (alsoTaken && alsoTaken(path)) || real.isNameTaken(path);
+    }
     bool removeItemAtPath(const std::string& path) override {
         removed.push_back(path);
         return !deletionFails && real.removeItemAtPath(path);
@@ -205,13 +208,17 @@ private slots:
             e.attributeReads = 0;
             QTest::newRow("wrong password") << r << e;
         }
-        {
+        // The text is used as typed: nothing is trimmed.
+        for (const auto& [name, typed] : std::vector<std::pair<const char*, std::string>>{
+                 {"empty password", ""},
+                 {"password with a trailing blank", "user "},
+                 {"password with a leading blank", " user"}}) {
             Run r;
-            r.typed = "";
+            r.typed = typed;
             Expect e{"IDS_MSG_INVALIDPWD"};
             e.windowStays = true;
             e.permissionQueries = 0;
-            QTest::newRow("empty password") << r << e;
+            QTest::newRow(name) << r << e;
         }
         {
             // The empty text is this file's owner password: the unlock alone decides.
@@ -500,13 +507,16 @@ private slots:
         Harness h;
         h.launch(sourcePath.toStdString());
         h.press("usr");
+        // Each alert looks its text up when it is shown.
+        h.strings.language = "de:";
         h.press("User");
-        QCOMPARE(h.alerts.shown.size(), std::size_t{2});
+        QCOMPARE(h.alerts.shown,
+                 (std::vector<Alert>{{AlertStyle::Critical, "text:IDS_MSG_INVALIDPWD"},
+                                     {AlertStyle::Critical, "de:IDS_MSG_INVALIDPWD"}}));
         QVERIFY(h.window.visible);
         QCOMPARE(h.application.terminations, 0);
         h.press("user");
-        QCOMPARE(h.alerts.shown.back(),
-                 (Alert{AlertStyle::Informational, "text:IDS_MSG_COMPLETE"}));
+        QCOMPARE(h.alerts.shown.back(), (Alert{AlertStyle::Informational, "de:IDS_MSG_COMPLETE"}));
         QVERIFY(QFileInfo::exists(dir.filePath("scan_copy.pdf")));
         QCOMPARE(h.window.events, (std::vector<std::string>{"front", "out"}));
         QCOMPARE(h.application.terminations, 1);
@@ -522,6 +532,9 @@ private slots:
         QTest::newRow("group readable, name taken")
             << QStringList{"scan_copy.pdf", "scan_copy1.pdf"} << 0640 << "scan_copy2.pdf";
         QTest::newRow("read-only source") << QStringList{} << 0400 << "scan_copy.pdf";
+        // "name@": a link to nowhere by that name; it is never written through.
+        QTest::newRow("link to nowhere takes the name")
+            << QStringList{"scan_copy.pdf@"} << 0600 << "scan_copy1.pdf";
     }
     void copyNameAndAccess() {
         QFETCH(QStringList, present);
@@ -532,6 +545,10 @@ private slots:
         fx::makeFixture(fx::Fixture{}, sourcePath.toStdString());
         QVERIFY(::chmod(sourcePath.toLocal8Bit().constData(), mode_t(sourceMode)) == 0);
         for (const auto& name : present) {
+            if (name.endsWith('@')) {
+                QVERIFY(QFile::link(dir.filePath("nowhere"), dir.filePath(name.chopped(1))));
+                continue;
+            }
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("keep me");
@@ -547,8 +564,65 @@ private slots:
         QCOMPARE(int(info.st_mode & 0777), sourceMode & 0644);
         for (const auto& name : present) {
             QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("keep me"));
+            QVERIFY(name.endsWith('@') || file.open(QIODevice::ReadOnly));
+            QVERIFY(name.endsWith('@') || file.readAll() == "keep me");
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath("nowhere")));
+    }
+
+    // The document unlocked and copied is the file the launch checks opened,
+    // whatever stands at its path when the password is typed; the copy still
+    // goes beside that path.
+    void sourceChangedAfterLaunch_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("alert");
+        QTest::newRow("renamed, right password") << "rename"
+                                                 << "user"
+                                                 << "IDS_MSG_COMPLETE";
+        QTest::newRow("deleted, right password") << "delete"
+                                                 << "user"
+                                                 << "IDS_MSG_COMPLETE";
+        QTest::newRow("replaced by an unprotected PDF, wrong password") << "unprotected"
+                                                                        << "wrong"
+                                                                        << "IDS_MSG_INVALIDPWD";
+        QTest::newRow("replaced by another locked PDF, its password") << "other"
+                                                                      << "other"
+                                                                      << "IDS_MSG_INVALIDPWD";
+    }
+    void sourceChangedAfterLaunch() {
+        QFETCH(QString, change);
+        QFETCH(QString, typed);
+        QFETCH(QString, alert);
+        QTemporaryDir dir;
+        const QString sourcePath = dir.filePath("scan.pdf");
+        fx::Fixture fixture;
+        fixture.pages = 3;
+        fx::makeFixture(fixture, sourcePath.toStdString());
+        Harness h;
+        h.launch(sourcePath.toStdString());
+        QVERIFY(h.window.visible);
+
+        if (change == "rename") {
+            QVERIFY(QFile::rename(sourcePath, dir.filePath("renamed.pdf")));
+        } else {
+            QVERIFY(QFile::remove(sourcePath));
+        }
+        if (change == "unprotected" || change == "other") {
+            fx::Fixture replacement;
+            replacement.labelPrefix = "Other ";
+            replacement.security = change == "other" ? fx::Security::AES_256 : fx::Security::None;
+            replacement.userPassword = "other";
+            fx::makeFixture(replacement, sourcePath.toStdString());
+        }
+        h.press(typed.toStdString());
+
+        QCOMPARE(h.alerts.shown.size(), std::size_t{1});
+        QCOMPARE(h.alerts.shown.front().text, "text:" + alert.toStdString());
+        const QString copyPath = dir.filePath("scan_copy.pdf");
+        QCOMPARE(QFileInfo::exists(copyPath), alert == "IDS_MSG_COMPLETE");
+        if (alert == "IDS_MSG_COMPLETE") {
+            QCOMPARE(fx::readPageLabels(copyPath.toStdString()), labels(3));
         }
     }
 };

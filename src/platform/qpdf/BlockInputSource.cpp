@@ -11,19 +11,25 @@
 
 namespace pdfunlock {
 
-BlockInputSource::BlockInputSource(const std::string& path) : name_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
-        const int error = errno;
-        closeFile();
-        throw QPDFSystemError("open " + path, error);
+std::shared_ptr<const OpenFile> OpenFile::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw QPDFSystemError("open " + path, errno);
     }
-    size_ = info.st_size;
+    return std::shared_ptr<const OpenFile>(new OpenFile(path, fd));
 }
 
-BlockInputSource::~BlockInputSource() {
-    closeFile();
+OpenFile::~OpenFile() {
+    ::close(fd_);
+}
+
+BlockInputSource::BlockInputSource(std::shared_ptr<const OpenFile> file)
+    : file_(std::move(file)), name_(file_->name()) {
+    struct stat info {};
+    if (::fstat(file_->fd(), &info) != 0) {
+        throw QPDFSystemError("stat " + name_, errno);
+    }
+    size_ = info.st_size;
 }
 
 void BlockInputSource::unreadCh(char) {
@@ -103,20 +109,13 @@ qpdf_offset_t BlockInputSource::findAndSkipNextEOL() {
 
 size_t BlockInputSource::readAt(char* out, size_t length, qpdf_offset_t offset) {
     while (true) {
-        const ssize_t got = ::pread(fd_, out, length, static_cast<off_t>(offset));
+        const ssize_t got = ::pread(file_->fd(), out, length, static_cast<off_t>(offset));
         if (got >= 0) {
             return static_cast<size_t>(got);
         }
         if (errno != EINTR) {
             throw QPDFSystemError("read " + name_, errno);
         }
-    }
-}
-
-void BlockInputSource::closeFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
     }
 }
 

@@ -1,20 +1,41 @@
-// A qpdf input source that reads a file with pread through one cached block.
+// Reading a PDF file: the file opened once, and qpdf input sources over it.
 #pragma once
 
+#include <memory>
 #include <qpdf/InputSource.hh>
 #include <string>
 #include <vector>
 
 namespace pdfunlock {
 
-// qpdf's own file source seeks and reads through stdio for every object it
-// parses: hundreds of thousands of system calls on a large document. This one
-// keeps a block of the file and reads with pread, so seeks cost nothing.
-class BlockInputSource : public InputSource {
+// A file opened once and kept open: whatever later happens to its name
+// (renamed, replaced, deleted), every parse reads the file that was opened.
+class OpenFile {
 public:
     // Throws QPDFSystemError for a file that cannot be opened, as qpdf does.
-    explicit BlockInputSource(const std::string& path);
-    ~BlockInputSource() override;
+    static std::shared_ptr<const OpenFile> open(const std::string& path);
+    ~OpenFile();
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& name() const { return name_; }
+
+private:
+    OpenFile(std::string name, int fd) : name_(std::move(name)), fd_(fd) {}
+    std::string name_;
+    int fd_;
+};
+
+// qpdf's own file source seeks and reads through stdio for every object it
+// parses: hundreds of thousands of system calls on a large document. This one
+// keeps a block of the file and reads with pread, so seeks cost nothing, and
+// any number of them read one open file, each with a position of its own.
+class BlockInputSource : public InputSource {
+public:
+    // Throws QPDFSystemError when the file cannot be examined.
+    explicit BlockInputSource(std::shared_ptr<const OpenFile> file);
+    ~BlockInputSource() override = default;
     BlockInputSource(const BlockInputSource&) = delete;
     BlockInputSource& operator=(const BlockInputSource&) = delete;
 
@@ -30,10 +51,9 @@ private:
     static constexpr size_t kBlockSize = 64 * 1024;
 
     size_t readAt(char* out, size_t length, qpdf_offset_t offset);
-    void closeFile();
 
-    std::string name_;
-    int fd_ = -1;
+    std::shared_ptr<const OpenFile> file_;
+    const std::string& name_;
     qpdf_offset_t size_ = 0;
     qpdf_offset_t position_ = 0;
     std::vector<char> block_ = std::vector<char>(kBlockSize);

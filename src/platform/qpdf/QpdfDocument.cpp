@@ -27,8 +27,8 @@
 namespace pdfunlock {
 namespace {
 
-void processPath(QPDF& pdf, const std::string& path, const char* password) {
-    pdf.processInputSource(std::make_shared<BlockInputSource>(path), password);
+void process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file, const char* password) {
+    pdf.processInputSource(std::make_shared<BlockInputSource>(file), password);
 }
 
 // qpdf reads the header before the cross-reference table and the encryption
@@ -48,9 +48,10 @@ public:
 
 class QpdfDocument : public PDFDocument {
 public:
-    // Opened from a file; locked until adopt() or unlockWithPassword().
-    QpdfDocument(std::string path, PDFVersion version, bool damaged)
-        : path_(std::move(path)), url_(absolute(path_)), version_(version), damaged_(damaged) {}
+    // Opened from `path`; locked until adopt() or unlockWithPassword().
+    QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
+                 bool damaged)
+        : file_(std::move(file)), url_(absolute(path)), version_(version), damaged_(damaged) {}
     // A new, empty document.
     explicit QpdfDocument(std::shared_ptr<QPDF> pdf) : version_(headerVersion(*pdf)) {
         adopt(std::move(pdf));
@@ -252,7 +253,7 @@ private:
     bool openWith(const std::string& password) {
         auto pdf = quietQpdf();
         try {
-            processPath(*pdf, path_, password.c_str());
+            process(*pdf, file_, password.c_str());
         } catch (const std::exception&) {
             return false;
         }
@@ -295,7 +296,10 @@ private:
         return copy;
     }
 
-    std::string path_; // as given, to reopen; empty for a new document
+    // The file the launch checks opened, kept open: the unlock and the copy
+    // read it, whatever has since come to stand at its path. Null for a new
+    // document.
+    std::shared_ptr<const OpenFile> file_;
     std::optional<std::string> url_;
     PDFVersion version_;
     mutable bool damaged_ = false;
@@ -313,18 +317,21 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
         return nullptr;
     }
     auto pdf = quietQpdf();
+    std::shared_ptr<const OpenFile> file;
     try {
-        processPath(*pdf, path, "");
+        file = OpenFile::open(path);
+        process(*pdf, file, "");
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() != qpdf_e_password) {
             return nullptr; // damaged beyond recovery or not a PDF at all
         }
-        return std::make_shared<QpdfDocument>(path, headerVersion(*pdf), pdf->numWarnings() > 0);
+        return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
+                                              pdf->numWarnings() > 0);
     } catch (const std::exception&) {
         return nullptr; // missing or unreadable (QPDFSystemError)
     }
     auto document =
-        std::make_shared<QpdfDocument>(path, headerVersion(*pdf), pdf->numWarnings() > 0);
+        std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0);
     // The empty text may have matched only as the owner password; readers
     // still ask for a password then.
     if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
