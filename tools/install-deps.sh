@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  libgl-dev libqpdf-dev qpdf poppler-utils
+  libgl-dev libqpdf-dev qpdf poppler-utils libidn-dev
+  # A second, independent renderer for the tests that compare copies with their sources.
+  mupdf-tools
   # The Debian package and the desktop checks (tools/check-desktop.sh,
   # tools/check-translations.sh, tools/screenshots.sh).
   dpkg-dev desktop-file-utils appstream libxml2-utils

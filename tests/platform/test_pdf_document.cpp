@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -28,6 +29,9 @@ struct Attributes {
 };
 using Links = std::vector<std::pair<int, int>>;
 using Labels = std::vector<std::string>;
+// How the pages reach the copy: the whole source at once, or one by one.
+enum class CopyPath { Whole, AfterAPage, PageMissing };
+Q_DECLARE_METATYPE(CopyPath)
 Q_DECLARE_METATYPE(Fixture)
 Q_DECLARE_METATYPE(Security)
 Q_DECLARE_METATYPE(Attributes)
@@ -133,6 +137,50 @@ void nameDestinations(const std::string& in, const std::string& out) {
     writer.write();
 }
 
+// Every page drawn in grey by an independent renderer, pdftoppm or mutool.
+std::vector<QByteArray> render(const QString& tool, const std::string& path,
+                               const QString& password) {
+    QTemporaryDir out;
+    QStringList arguments;
+    if (tool == "pdftoppm") {
+        arguments = {"-r",
+                     "36",
+                     "-gray",
+                     "-upw",
+                     password,
+                     QString::fromStdString(path),
+                     out.filePath("page")};
+    } else {
+        arguments = {"draw",
+                     "-q",
+                     "-r",
+                     "36",
+                     "-c",
+                     "gray",
+                     "-p",
+                     password,
+                     "-o",
+                     out.filePath("page-%d.pgm"),
+                     QString::fromStdString(path)};
+    }
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        return {};
+    }
+    std::map<int, QByteArray> pages; // by page number: pdftoppm pads it, mutool does not
+    for (const auto& name : QDir(out.path()).entryList(QDir::Files)) {
+        QFile file(out.filePath(name));
+        file.open(QIODevice::ReadOnly);
+        pages[name.section('-', -1).section('.', 0, 0).toInt()] = file.readAll();
+    }
+    std::vector<QByteArray> result;
+    for (auto& [number, pixels] : pages) {
+        result.push_back(pixels);
+    }
+    return result;
+}
+
 } // namespace
 
 class TestPdfDocument : public QObject {
@@ -164,6 +212,8 @@ private slots:
     void copyVersion();
     void copiedLinks_data();
     void copiedLinks();
+    void copiedDocumentParts_data();
+    void copiedDocumentParts();
     void writeRefusals_data();
     void writeRefusals();
     void writtenFile_data();
@@ -255,29 +305,42 @@ void TestPdfDocument::unlocking() {
 void TestPdfDocument::nonAsciiPasswords_data() {
     QTest::addColumn<Fixture>("file");
     QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<bool>("unlocks");
     auto f = [](Security security, bool raw) {
         auto result = fixture(security, "Grüße", "Schlüssel");
         result.rawPasswordBytes = raw;
         return result;
     };
-    QTest::newRow("R3 PDFDocEncoding user") << f(Security::RC4_128, false) << QByteArray("Grüße");
+    QTest::newRow("R3 PDFDocEncoding user")
+        << f(Security::RC4_128, false) << QByteArray("Grüße") << true;
     QTest::newRow("R3 PDFDocEncoding owner")
-        << f(Security::RC4_128, false) << QByteArray("Schlüssel");
-    QTest::newRow("R4 PDFDocEncoding user") << f(Security::AES_128, false) << QByteArray("Grüße");
-    QTest::newRow("R3 raw UTF-8 user") << f(Security::RC4_128, true) << QByteArray("Grüße");
-    QTest::newRow("R6 UTF-8 user") << f(Security::AES_256, false) << QByteArray("Grüße");
-    QTest::newRow("R6 UTF-8 owner") << f(Security::AES_256, false) << QByteArray("Schlüssel");
+        << f(Security::RC4_128, false) << QByteArray("Schlüssel") << true;
+    QTest::newRow("R4 PDFDocEncoding user")
+        << f(Security::AES_128, false) << QByteArray("Grüße") << true;
+    QTest::newRow("R3 raw UTF-8 user") << f(Security::RC4_128, true) << QByteArray("Grüße") << true;
+    QTest::newRow("R6 UTF-8 user") << f(Security::AES_256, false) << QByteArray("Grüße") << true;
+    QTest::newRow("R6 UTF-8 owner")
+        << f(Security::AES_256, false) << QByteArray("Schlüssel") << true;
+    // AES-256 compares the SASLprep form: the ordinal indicator becomes "a",
+    // the soft hyphen goes, the Roman numeral four becomes "IV".
+    QTest::newRow("R6 SASLprep user")
+        << fixture(Security::AES_256, "SaSLprep") << QByteArray("S\u00aaSL\u00adprep") << true;
+    QTest::newRow("R6 SASLprep owner")
+        << fixture(Security::AES_256, "user", "IV") << QByteArray("\u2163") << true;
+    QTest::newRow("R4 has no SASLprep form")
+        << fixture(Security::AES_128, "SaSLprep") << QByteArray("S\u00aaSL\u00adprep") << false;
 }
 
 void TestPdfDocument::nonAsciiPasswords() {
     QFETCH(Fixture, file);
     QFETCH(QByteArray, typed);
+    QFETCH(bool, unlocks);
     QTemporaryDir dir;
     auto document = service_.initWithURL(make(dir, "in.pdf", file));
     QVERIFY(document && document->isLocked());
     QVERIFY(!document->unlockWithPassword("Grusse"));
-    QVERIFY(document->unlockWithPassword(typed.toStdString()));
-    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(document->unlockWithPassword(typed.toStdString()), unlocks);
+    QCOMPARE(document->pageCount(), unlocks ? 3 : 0);
 }
 
 void TestPdfDocument::permissions_data() {
@@ -617,6 +680,97 @@ void TestPdfDocument::copiedLinks() {
     const auto out = dir.filePath("out.pdf").toStdString();
     QVERIFY(destination->writeToFile(out));
     QCOMPARE(readLinks(out), expected);
+}
+
+void TestPdfDocument::copiedDocumentParts_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<CopyPath>("path");
+    QTest::addColumn<QStringList>("catalog"); // besides /Pages and /Type
+    auto f = [](auto change) {
+        auto result = fixture(Security::AES_256);
+        change(result);
+        return result;
+    };
+    const QStringList tags{"/Lang", "/MarkInfo", "/StructTreeRoot"};
+    const std::tuple<const char*, Fixture, QStringList> files[] = {
+        {"layer off by default", f([](Fixture& x) { x.hiddenLayer = true; }), {"/OCProperties"}},
+        {"form drawn by the reader",
+         f([](Fixture& x) { x.form = Form::ValuesOnly; }),
+         {"/AcroForm"}},
+        {"form with appearances",
+         f([](Fixture& x) { x.form = Form::WithAppearances; }),
+         {"/AcroForm"}},
+        {"tagged", f([](Fixture& x) { x.tagged = true; }), tags},
+    };
+    for (const auto& [name, file, catalog] : files) {
+        QTest::addRow("%s, whole", name) << file << CopyPath::Whole << catalog;
+        // Page by page the structure would point at missing pages: it stays behind.
+        auto pageByPage = catalog;
+        for (const auto& key : tags) {
+            pageByPage.removeAll(key);
+        }
+        QTest::addRow("%s, after a page", name) << file << CopyPath::AfterAPage << pageByPage;
+        QTest::addRow("%s, page missing", name) << file << CopyPath::PageMissing << pageByPage;
+    }
+}
+
+void TestPdfDocument::copiedDocumentParts() {
+    QFETCH(Fixture, file);
+    QFETCH(CopyPath, path);
+    QFETCH(QStringList, catalog);
+    QTemporaryDir dir;
+    const auto in = make(dir, "in.pdf", file);
+    auto source = service_.initWithURL(in);
+    QVERIFY(source && source->unlockWithPassword("user"));
+    auto destination = service_.init();
+    if (path == CopyPath::AfterAPage) {
+        auto b = fixture(Security::None, "", "", 1);
+        b.labelPrefix = "B";
+        b.hiddenLayer = file.hiddenLayer; // then the source's layers join its own
+        destination = service_.initWithURL(make(dir, "b.pdf", b));
+    }
+    const int d = destination->pageCount();
+    for (int i = source->pageCount() - 1; i >= 0; --i) {
+        if (path != CopyPath::PageMissing || i != 1) {
+            destination->insertPage(source->pageAtIndex(i), d);
+        }
+    }
+    const auto out = dir.filePath("out.pdf").toStdString();
+    QVERIFY(destination->writeToFile(out));
+
+    // Every copied page looks as in the source, to both renderers.
+    const auto sourceLabels = readPageLabels(in, "user");
+    const auto copyLabels = readPageLabels(out);
+    for (const QString tool : {"pdftoppm", "mutool"}) {
+        const auto before = render(tool, in, "user");
+        const auto after = render(tool, out, "");
+        QCOMPARE(before.size(), sourceLabels.size());
+        QCOMPARE(after.size(), copyLabels.size());
+        for (size_t i = 0; i < copyLabels.size(); ++i) {
+            const auto from = std::find(sourceLabels.begin(), sourceLabels.end(), copyLabels[i]);
+            if (from != sourceLabels.end()) {
+                QVERIFY2(after[i] == before[size_t(from - sourceLabels.begin())],
+                         qPrintable(tool + " differs on " + QString::fromStdString(copyLabels[i])));
+            }
+        }
+    }
+    // The fields of the copied pages are still in the form, with their values.
+    std::vector<std::string> fields;
+    for (const auto& field : readFormFields(in, "user")) {
+        const auto label = field.substr(0, field.find(':'));
+        if (std::count(copyLabels.begin(), copyLabels.end(), label)) {
+            fields.push_back(field);
+        }
+    }
+    QCOMPARE(fields.empty(), file.form == Form::None);
+    QCOMPARE(readFormFields(out), fields);
+    QStringList keys;
+    for (const auto& key : readCatalogKeys(out)) {
+        if (key != "/Pages" && key != "/Type") {
+            keys << QString::fromStdString(key);
+        }
+    }
+    QCOMPARE(keys, catalog);
 }
 
 void TestPdfDocument::writeRefusals_data() {

@@ -377,11 +377,26 @@ private slots:
             }
         }
         {
+            // The copy carries layers, form and structure; the check still opens it.
+            Run r;
+            r.fixture.hiddenLayer = true;
+            r.fixture.form = fx::Form::ValuesOnly;
+            r.fixture.tagged = true;
+            QTest::newRow("layers, form and tags") << r << success("Tessivon Scan", 2);
+        }
+        {
             Run r;
             r.fixture.security = fx::Security::RC4_128;
             r.fixture.userPassword = "Grüße";
             r.typed = "Grüße";
             QTest::newRow("non-ASCII password") << r << success("Tessivon Scan", 2);
+        }
+        {
+            // AES-256 was locked with the SASLprep form of what is typed.
+            Run r;
+            r.fixture.userPassword = "SaSLprep";
+            r.typed = "S\u00aaSL\u00adprep";
+            QTest::newRow("password in its SASLprep form") << r << success("Tessivon Scan", 2);
         }
     }
 

@@ -1,11 +1,11 @@
 #include "platform/qpdf/QpdfDocument.h"
 
-#include "platform/Secrets.h"
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/InfoValues.h"
-#include "platform/qpdf/LinkRepair.h"
+#include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
+#include "platform/qpdf/PasswordForms.h"
 #include "platform/qpdf/QuietQpdf.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
@@ -19,9 +19,6 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QUtil.hh>
-#include <set>
 #include <stdexcept>
 
 namespace pdfunlock {
@@ -38,6 +35,19 @@ PDFVersion headerVersion(const QPDF& pdf) {
     int minor = 0;
     std::sscanf(pdf.getPDFVersion().c_str(), "%d.%d", &major, &minor);
     return {major, minor};
+}
+
+// qpdf reads the encryption dictionary before it refuses a password, so this
+// also answers for a document that stayed locked; 0 without encryption.
+int encryptionRevision(QPDF& pdf) {
+    int revision = 0;
+    int permissions = 0;
+    try {
+        pdf.isEncrypted(revision, permissions);
+    } catch (const std::exception&) {
+        revision = 0;
+    }
+    return revision;
 }
 
 class QpdfPage : public PDFPage {
@@ -91,20 +101,9 @@ public:
         if (!isLocked()) {
             return true;
         }
-        // qpdf takes a C string: text with a NUL would be cut there and could
-        // match a shorter password, the empty one included.
-        if (password.find('\0') != std::string::npos) {
-            return false;
-        }
-        // Older handlers compare PDFDocEncoding bytes, newer ones UTF-8; try
-        // the typed text first, then its other encodings, as qpdf's own tool does.
-        auto candidates = QUtil::possible_repaired_encodings(password);
-        bool unlocked = false;
-        for (auto& candidate : candidates) {
-            unlocked = unlocked || openWith(candidate);
-            wipe(candidate);
-        }
-        return unlocked;
+        return tryPasswordForms(
+            password, [this](const std::string& form) { return openWith(form); },
+            [this] { return revision_; });
     }
 
     bool allowsPrinting() const override { return allows(&QPDF::allowPrintLowRes); }
@@ -255,6 +254,7 @@ private:
         try {
             process(*pdf, file_, password.c_str());
         } catch (const std::exception&) {
+            revision_ = encryptionRevision(*pdf);
             return false;
         }
         damaged_ = false;
@@ -262,38 +262,12 @@ private:
         return true;
     }
 
-    // Copies foreign pages in and rebuilds the page tree in our order, only
-    // ever appending, which qpdf does in constant time per page.
     void buildPageTree() {
         readPages();
-        if (!treeOutdated_) {
-            return;
+        if (treeOutdated_) {
+            treeOutdated_ = false;
+            assembly_.rebuild(pdf_, pages_.flattened());
         }
-        treeOutdated_ = false;
-        QPDFPageDocumentHelper tree(*pdf_);
-        auto current = tree.getAllPages();
-        for (auto page = current.rbegin(); page != current.rend(); ++page) {
-            tree.removePage(*page); // from the end: nothing after it moves
-        }
-        std::set<QPDFObjGen> placed;
-        for (auto& ref : pages_.flattened()) {
-            auto page = ref.owner == pdf_ ? ref.page : copyIn(ref);
-            if (!placed.insert(page.getObjGen()).second) {
-                // qpdf refuses the same page object twice in one tree.
-                page = QPDFPageObjectHelper(page).shallowCopyPage().getObjectHandle();
-            }
-            tree.addPage(page, false);
-            ref = {pdf_, page};
-        }
-        links_.relinkCopies();
-    }
-
-    QPDFObjectHandle copyIn(const PageRef& ref) {
-        // What the page inherits from its parents would stay behind otherwise.
-        ref.owner->pushInheritedAttributesToPage();
-        auto copy = pdf_->copyForeignObject(ref.page);
-        links_.recordCopy(ref.owner, ref.page, copy);
-        return copy;
     }
 
     // The file the launch checks opened, kept open: the unlock and the copy
@@ -307,7 +281,8 @@ private:
     mutable PageOrder pages_;
     mutable bool pagesRead_ = false;
     bool treeOutdated_ = false;
-    LinkRepair links_;
+    PageAssembly assembly_;
+    int revision_ = 0; // of the encryption, once a password was refused
 };
 
 } // namespace

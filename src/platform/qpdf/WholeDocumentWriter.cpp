@@ -1,5 +1,6 @@
 #include "platform/qpdf/WholeDocumentWriter.h"
 
+#include "platform/qpdf/DocumentParts.h"
 #include "platform/qpdf/DocumentWriter.h"
 
 #include <map>
@@ -91,6 +92,7 @@ void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVer
         onlyDests.replaceKey("/Dests", names.getKey("/Dests"));
         catalog.replaceKey("/Names", onlyDests);
     }
+    carryWholeDocumentParts(root, catalog); // layers, form, tagged structure
     for (const auto& key : trailer.getKeys()) {
         // The writer fills in /Size and decides about /ID and /Encrypt.
         if (key != "/Size" && key != "/ID" && key != "/Encrypt") {

@@ -19,8 +19,9 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
 
 // Writes `source` as it stands under a catalog of its own, instead of copying
 // every page object first: the pages are the very same objects, so links
-// between them hold by themselves. The copy gets only the pages (and the named
-// destinations their links may use) and `info` as its information. The
+// between them hold by themselves. The copy gets only the pages (with the named
+// destinations their links may use, their layers, form and tagged structure)
+// and `info` as its information. The
 // source's trailer is lent for the write and put back as it was.
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum);
 

@@ -1,0 +1,30 @@
+#include "platform/Saslprep.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <stringprep.h>
+
+namespace pdfunlock {
+
+bool saslprep(const std::string& utf8, std::string& prepared) {
+    char* output = nullptr;
+    // A typed password is a query in RFC 3454's terms: unassigned code
+    // points pass, as readers let them.
+    const int status = stringprep_profile(utf8.c_str(), &output, "SASLprep",
+                                          static_cast<Stringprep_profile_flags>(0));
+    if (status != STRINGPREP_OK || !output) {
+        std::free(output);
+        return false;
+    }
+    const size_t length = std::strlen(output);
+    prepared.assign(output, length);
+    // volatile so the stores survive the free right after.
+    volatile char* bytes = output;
+    for (size_t i = 0; i < length; ++i) {
+        bytes[i] = 0;
+    }
+    std::free(output);
+    return true;
+}
+
+} // namespace pdfunlock
