@@ -6,7 +6,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libqpdf-dev qpdf poppler-utils libidn-dev
-  # A second, independent renderer for the tests that compare copies with their sources.
+  # A second, independent renderer for the tests that compare copies with their
+  # sources; bench/ also times its `mutool clean`.
   mupdf-tools
   # The Debian package and the desktop checks (tools/check-desktop.sh,
   # tools/check-translations.sh, tools/screenshots.sh).
@@ -14,6 +15,8 @@ packages=(
   xvfb xdotool xclip x11-utils imagemagick
   # The libFuzzer target (fuzz/): clang with its sanitizer and fuzzer runtimes.
   clang libclang-rt-14-dev
+  # What bench/ times the removal job against, besides qpdf.
+  python3-pikepdf
 )
 
 sudo_if_needed() {

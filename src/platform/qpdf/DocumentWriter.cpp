@@ -1,6 +1,8 @@
 #include "platform/qpdf/DocumentWriter.h"
 
 #include "platform/NoReplaceSaveFile.h"
+#include "platform/qpdf/SinglePassStreams.h"
+#include "platform/qpdf/StreamPrefetch.h"
 
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
@@ -26,7 +28,8 @@ private:
 
 } // namespace
 
-void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum) {
+void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
+                      StreamPrefetch* prefetch) {
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&out);
     writer.setPreserveEncryption(false);
@@ -34,6 +37,10 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum) {
     // and re-encoding every page would change nothing but the time taken.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setMinimumPDFVersion(minimum);
+    const SinglePassStreams singlePass(pdf);
+    if (prefetch) {
+        prefetch->start(singlePass.copiedAsRead());
+    }
     writer.write();
 }
 

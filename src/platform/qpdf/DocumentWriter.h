@@ -9,9 +9,13 @@
 
 namespace pdfunlock {
 
-// Writes `pdf` without encryption, its streams as they are (only decrypted),
-// declaring at least `minimum` as its version.
-void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum);
+class StreamPrefetch;
+
+// Writes `pdf` without encryption, its streams as they are (only decrypted,
+// each read once), declaring at least `minimum` as its version; `prefetch`,
+// if any, decrypts ahead on a second thread.
+void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
+                      StreamPrefetch* prefetch = nullptr);
 
 // Runs `produce` into a new file at `path` (see NoReplaceSaveFile): true once
 // the complete file is there; nothing is left behind otherwise.

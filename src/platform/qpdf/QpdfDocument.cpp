@@ -7,6 +7,7 @@
 #include "platform/qpdf/PageOrder.h"
 #include "platform/qpdf/PasswordForms.h"
 #include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <cstdio>
@@ -62,8 +63,9 @@ public:
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
                  bool damaged)
         : file_(std::move(file)), url_(absolute(path)), version_(version), damaged_(damaged) {}
-    // A new, empty document.
-    explicit QpdfDocument(std::shared_ptr<QPDF> pdf) : version_(headerVersion(*pdf)) {
+    // A new, empty document; see QpdfDocumentService for `parallelFrom`.
+    QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom)
+        : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom) {
         adopt(std::move(pdf));
     }
 
@@ -84,7 +86,7 @@ public:
         try {
             size_t index = 0;
             for (auto& page : QPDFPageDocumentHelper(*pdf_).getAllPages()) {
-                pages_.insert({pdf_, page.getObjectHandle()}, index++);
+                pages_.insert({pdf_, page.getObjectHandle(), file_}, index++);
             }
         } catch (const std::exception&) {
             pages_ = {};
@@ -212,9 +214,23 @@ public:
             // Not a whole document after all: copy page by page below.
         }
         if (whole) {
-            return writeNewFile(path, permissions, [this, &whole](Pipeline& out) {
-                writeWhole(*whole, pdf_->getTrailer().getKey("/Info"), out, version_);
+            // A large encrypted scan is written from a twin of the source
+            // whose images are decrypted on a second core meanwhile.
+            const auto& file = pages_.flattened().front().file;
+            auto prefetch =
+                file ? StreamPrefetch::open(
+                           *whole, [file] { return std::make_shared<BlockInputSource>(file); },
+                           parallelFrom_)
+                     : nullptr;
+            QPDF& written = prefetch ? prefetch->twin() : *whole;
+            const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
+                writeWhole(written, pdf_->getTrailer().getKey("/Info"), out, version_,
+                           prefetch.get());
             });
+            if (prefetch) {
+                prefetch->handWarningsTo(*whole);
+            }
+            return done;
         }
         try {
             buildPageTree();
@@ -283,6 +299,7 @@ private:
     bool treeOutdated_ = false;
     PageAssembly assembly_;
     int revision_ = 0; // of the encryption, once a password was refused
+    long long parallelFrom_ = -1;
 };
 
 } // namespace
@@ -315,7 +332,7 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     return document;
 }
 
-QpdfDocumentService::QpdfDocumentService() {
+QpdfDocumentService::QpdfDocumentService(long long parallelFrom) : parallelFrom_(parallelFrom) {
 #ifdef __GLIBC__
     // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
     // buffer. By default glibc hands such blocks back to the kernel when
@@ -334,7 +351,7 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::init() {
     try {
         auto pdf = quietQpdf();
         pdf->emptyPDF();
-        return std::make_shared<QpdfDocument>(std::move(pdf));
+        return std::make_shared<QpdfDocument>(std::move(pdf), parallelFrom_);
     } catch (const std::exception&) {
         return nullptr;
     }

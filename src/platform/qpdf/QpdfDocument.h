@@ -8,9 +8,14 @@ namespace pdfunlock {
 
 class QpdfDocumentService : public PDFDocumentService {
 public:
-    QpdfDocumentService();
+    // Copies of encrypted files from `parallelFrom` bytes on are written with
+    // a second thread decrypting ahead (-1: never). Tests lower it.
+    explicit QpdfDocumentService(long long parallelFrom = 16LL * 1024 * 1024);
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> init() override;
+
+private:
+    long long parallelFrom_;
 };
 
 } // namespace pdfunlock

@@ -64,7 +64,8 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
     return owner;
 }
 
-void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum) {
+void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
+                StreamPrefetch* prefetch) {
     auto trailer = source.getTrailer();
     const auto saved = trailer.getDictAsMap();
     struct Restore {
@@ -104,7 +105,7 @@ void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVer
         trailer.replaceKey(
             "/Info", source.makeIndirectObject(QPDFObjectHandle::parse(info.unparseResolved())));
     }
-    writeUnencrypted(source, out, minimum);
+    writeUnencrypted(source, out, minimum, prefetch);
 }
 
 } // namespace pdfunlock

@@ -11,6 +11,8 @@
 
 namespace pdfunlock {
 
+class StreamPrefetch;
+
 // The one document whose pages `order` holds, all of them, in its own order,
 // under a page tree that counts them right; nullptr for any other order, or
 // when the pages are `self`'s own.
@@ -23,6 +25,8 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
 // destinations their links may use, their layers, form and tagged structure)
 // and `info` as its information. The
 // source's trailer is lent for the write and put back as it was.
-void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum);
+// `prefetch`, if any, decrypts ahead on a second thread (see StreamPrefetch).
+void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
+                StreamPrefetch* prefetch = nullptr);
 
 } // namespace pdfunlock
