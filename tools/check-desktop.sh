@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt-get, validates its desktop
-# entry and AppStream metadata, then runs the installed program under Xvfb:
+# entry and AppStream metadata, then runs the installed program under Xvfb
+# with openbox as the window manager:
 # - /usr/bin/pdfunlock on a locked scan shows the password window;
 # - the desktop entry's command on a locked scan shows the password window,
 #   takes the typed password and writes the unprotected copy;
@@ -31,10 +32,11 @@ fail() {
 
 tmp=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 app_pids=()
 cleanup() {
   for pid in "${app_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$tmp"
 }
 trap cleanup EXIT

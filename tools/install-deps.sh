@@ -10,6 +10,8 @@ packages=(
   # tools/check-translations.sh, tools/screenshots.sh).
   dpkg-dev desktop-file-utils appstream libxml2-utils
   xvfb xdotool xclip x11-utils imagemagick
+  # A window manager under Xvfb, so the windows are placed and decorated as on a desktop.
+  openbox
   # The libFuzzer target (fuzz/): clang with its sanitizer and fuzzer runtimes.
   clang libclang-rt-14-dev
 )

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots under Xvfb (no window manager, English):
+# Takes the README's screenshots under Xvfb (with openbox, English):
 # docs/password-window.png with a password typed, and docs/success-alert.png.
 # Usage: tools/screenshots.sh [BUILD_DIR]   (default: the default preset's build/)
 set -euo pipefail
@@ -20,10 +20,11 @@ cmake --build "$build" --target pdfunlock make-fixture
 
 tmp=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 app_pid=
 cleanup() {
   [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$tmp"
 }
 trap cleanup EXIT
