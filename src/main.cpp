@@ -7,7 +7,7 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
-    pdfunlock::silenceFrameworkMessages();
+    pdfunlock::quietFrameworkMessages();
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (name and icon on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral(PDFUNLOCK_APP_ID));

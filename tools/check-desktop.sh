@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt-get, validates its desktop
-# entry and AppStream metadata, then runs the installed program under Xvfb
-# with openbox as the window manager:
+# entry and AppStream metadata, then runs the installed program:
+# - a start without a display says why it fails;
+# and under Xvfb with openbox as the window manager:
 # - /usr/bin/pdfunlock on a locked scan shows the password window;
 # - the desktop entry's command on a locked scan shows the password window,
 #   takes the typed password and writes the unprotected copy;
 # - its messages come in English, German and Japanese from the locale, so the
-#   installed program finds its embedded translations.
+#   installed program finds its embedded translations;
+# - standard error holds only the program's log lines.
 # Needs root or sudo (apt-get) and what tools/install-deps.sh installs.
 # Usage: tools/check-desktop.sh [BUILD_DIR]   (default: the default preset's build/)
 set -euo pipefail
@@ -100,6 +102,15 @@ appstreamcli validate-tree --no-net --strict "$tmp/root" || fail "appstreamcli v
 step "icon and macOS bundle template parse as XML"
 xmllint --noout "$icon" packaging/macos/Info.plist.in
 
+# --- The installed program without a display ---------------------------------
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+step "a start without a display says so"
+status=0
+"${no_display[@]}" /usr/bin/pdfunlock "$tmp/scan.pdf" 2>"$tmp/err" || status=$?
+echo "status $status: $(head -1 "$tmp/err")"
+[ "$status" -eq 1 ] || fail "pdfunlock without a display ended with status $status"
+grep -q "could not connect to display" "$tmp/err" || fail "no word of the display: $(cat "$tmp/err")"
+
 # --- The installed program under Xvfb ----------------------------------------
 step "the installed program under Xvfb"
 . tools/x11-helpers.sh
@@ -130,7 +141,8 @@ copy="$tmp/My Scans/locked scan_copy.pdf"
   --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
 
 step "/usr/bin/pdfunlock on a locked scan shows the password window"
-start C.UTF-8 /usr/bin/pdfunlock "$fixture"
+# Without XDG_RUNTIME_DIR, as under sudo: Qt's note about it stays off standard error.
+start C.UTF-8 env -u XDG_RUNTIME_DIR /usr/bin/pdfunlock "$fixture"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid: $(timeout 5 xwininfo -id "$wid" | sed -n 's/.*Width: /width /p;s/.*Height: /height /p' | tr '\n' ' ')"
 press "$wid" Escape

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTranslator>
 #include <QWidget>
+#include <cstdlib>
 
 namespace pdfunlock {
 
@@ -35,6 +36,36 @@ QMessageBox::Icon iconFor(AlertStyle style) {
 }
 
 constexpr const char* translatorName = "pdfunlockTranslations";
+
+// Qt's chatter (debug, info) and its notes about what it copes with by itself.
+bool isFrameworkNote(QtMsgType type, const char* category, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) {
+        return true;
+    }
+    if (type != QtWarningMsg) {
+        return false;
+    }
+    // The platform plugins tried in turn (wayland before xcb...): the fatal
+    // message says so if none works.
+    if (qstrcmp(category, "qt.qpa.plugin") == 0) {
+        return true;
+    }
+    // No runtime directory in the environment (sudo, a bare X server): Qt makes one.
+    return message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+QtMessageHandler frameworkHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!isFrameworkNote(type, context.category, message)) {
+        frameworkHandler(type, context, message);
+    }
+    // Qt would abort(): a start without a display is a failure its message
+    // explains, not a crash to leave a core dump for.
+    if (type == QtFatalMsg) {
+        std::_Exit(EXIT_FAILURE);
+    }
+}
 
 } // namespace
 
@@ -189,9 +220,11 @@ bool QtOpenDocumentsFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void silenceFrameworkMessages() {
-    // A fatal message still ends the process after the handler returns.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+void quietFrameworkMessages() {
+    const QtMessageHandler previous = qInstallMessageHandler(quietHandler);
+    if (previous != quietHandler) {
+        frameworkHandler = previous;
+    }
 }
 
 } // namespace pdfunlock

@@ -104,9 +104,10 @@ public:
 // call. False if not even English could be loaded.
 bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
 
-// Qt's own diagnostics (missing runtime directories, platform plugin notes...)
-// are not ours to show: standard error carries only the program's log lines.
-void silenceFrameworkMessages();
+// Qt's debug and info messages, and its notes about what it sets right by
+// itself, stay off standard error, which carries the program's log lines; its
+// warnings and fatal errors (no display...) go there as Qt writes them.
+void quietFrameworkMessages();
 
 // Documents the system asks the running application to open: macOS sends them
 // as QFileOpenEvents (at launch too), not as arguments. Install it as an event
