@@ -3,10 +3,15 @@
 #include "platform/SystemLog.h"
 
 #include <QApplication>
+#include <csignal>
 #include <string>
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    // A write past the file size limit (ulimit -f) then fails with EFBIG and
+    // the save reports it, instead of the signal ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     pdfunlock::quietFrameworkMessages();
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (name and icon on Wayland).

@@ -6,6 +6,8 @@
 # - /usr/bin/pdfunlock on a locked scan shows the password window;
 # - the desktop entry's command on a locked scan shows the password window,
 #   takes the typed password and writes the unprotected copy;
+# - under a file size limit too small for the copy, the save fails with a
+#   message and leaves nothing behind;
 # - its messages come in English, German and Japanese from the locale, so the
 #   installed program finds its embedded translations;
 # - standard error holds only the program's log lines.
@@ -179,6 +181,27 @@ status=0
 qpdf --requires-password "$copy" || status=$?
 [ "$status" -eq 2 ] || fail "the copy is still encrypted (qpdf --requires-password: $status)"
 echo "copy written, not encrypted: $copy"
+
+step "a file size limit too small for the copy"
+# The limit's signal is ignored: the write fails, the user is told, nothing is left.
+mkdir "$tmp/Limited"
+large="$tmp/Limited/large scan.pdf"
+"$build/bin/make-fixture" "$large" --pages 2 --image-bytes 300000 --security aes-256 \
+  --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+start C.UTF-8 prlimit --fsize=65536 /usr/bin/pdfunlock "$large"
+wid=$(wait_window "$app_pid" NORMAL)
+xdo windowfocus --sync "$wid"
+xdo type --delay 20 "$password"
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+text=$(message_text "$alert")
+echo "message: $text"
+[ "$text" = "$(translated en IDS_MSG_FAILED)" ] || fail "expected the failure message"
+press "$alert" Return
+wait_exit "$app_pid"
+left=$(ls -A "$tmp/Limited")
+[ "$left" = "large scan.pdf" ] || fail "left in the folder: $left"
+echo "nothing left beside the source"
 
 step "the installed program's messages follow the locale"
 for run in en:C.UTF-8 de:de_DE.UTF-8 ja:ja_JP.UTF-8; do
