@@ -8,6 +8,7 @@ DesktopApp::DesktopApp(Log& log)
     : form_([this] { delegate_.removePDFpwd(); }, [this] { delegate_.onClose(); }),
       delegate_(AppServices{alerts_, strings_, log, files_, pdf_, application_},
                 Outlets{form_.window(), form_.pwd(), form_.pwdInfo()}) {
+    setApplicationIdentity(QStringLiteral(PDFUNLOCK_APP_ID));
     QApplication::setQuitOnLastWindowClosed(
         delegate_.applicationShouldTerminateAfterLastWindowClosed());
     QCoreApplication::instance()->installEventFilter(&openDocuments_);

@@ -14,8 +14,6 @@ int main(int argc, char* argv[]) {
 
     pdfunlock::quietFrameworkMessages();
     QApplication app(argc, argv);
-    // Ties the windows to the installed desktop entry (name and icon on Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral(PDFUNLOCK_APP_ID));
     pdfunlock::installTranslations(app);
 
     pdfunlock::SystemLog log;

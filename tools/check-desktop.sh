@@ -3,7 +3,8 @@
 # entry and AppStream metadata, then runs the installed program:
 # - a start without a display says why it fails;
 # and under Xvfb with openbox as the window manager:
-# - /usr/bin/pdfunlock on a locked scan shows the password window;
+# - /usr/bin/pdfunlock on a locked scan shows the password window, named after
+#   the document and with the application's icon;
 # - the desktop entry's command on a locked scan shows the password window,
 #   takes the typed password and writes the unprotected copy;
 # - under a file size limit too small for the copy, the save fails with a
@@ -64,8 +65,9 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$deb" = "$build/pdfunlock_${version}_${arch}.deb" ] || fail "package named $deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb Depends: $depends"
-# Declared from the libraries the executable links, not by hand.
-for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
+# Declared from the libraries the executable links, not by hand; Qt's SVG icon
+# engine is loaded at run time, so named by hand.
+for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6 libqt6svg6; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
 done
 
@@ -142,11 +144,17 @@ copy="$tmp/My Scans/locked scan_copy.pdf"
 "$build/bin/make-fixture" "$fixture" --pages 2 --security aes-256 \
   --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
 
+# The window's title as the window manager shows it.
+title() { xdo getwindowname "$1"; }
+
 step "/usr/bin/pdfunlock on a locked scan shows the password window"
 # Without XDG_RUNTIME_DIR, as under sudo: Qt's note about it stays off standard error.
 start C.UTF-8 env -u XDG_RUNTIME_DIR /usr/bin/pdfunlock "$fixture"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid: $(timeout 5 xwininfo -id "$wid" | sed -n 's/.*Width: /width /p;s/.*Height: /height /p' | tr '\n' ' ')"
+echo "title: $(title "$wid")"
+[ "$(title "$wid")" = "locked scan.pdf — pdfunlock" ] || fail "window title $(title "$wid")"
+timeout 5 xprop -id "$wid" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the window has no icon"
 press "$wid" Escape
 wait_exit "$app_pid"
 [ ! -e "$copy" ] || fail "closing the password window wrote a copy"

@@ -6,6 +6,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libqpdf-dev qpdf poppler-utils
+  # Qt's SVG icon engine, which draws the application's icon.
+  libqt6svg6
   # The Debian package and the desktop checks (tools/check-desktop.sh,
   # tools/check-translations.sh, tools/screenshots.sh).
   dpkg-dev desktop-file-utils appstream libxml2-utils

@@ -56,12 +56,13 @@ stop_xvfb() {
 }
 
 # Waits for a visible window of the program of type NORMAL (the password
-# window) or DIALOG (a message box); prints its id.
+# window, titled "document — pdfunlock") or DIALOG (a message box, titled
+# "pdfunlock"); prints its id.
 wait_window() { # PID NORMAL|DIALOG
   local deadline=$((SECONDS + x11_wait_seconds)) wid type
   while [ $SECONDS -lt $deadline ]; do
     kill -0 "$1" 2>/dev/null || fail "the program ended before showing a $2 window"
-    for wid in $(xdo search --onlyvisible --pid "$1" --name '^pdfunlock$' 2>/dev/null); do
+    for wid in $(xdo search --onlyvisible --pid "$1" --name 'pdfunlock$' 2>/dev/null); do
       type=$(timeout 5 xprop -id "$wid" _NET_WM_WINDOW_TYPE 2>/dev/null |
         sed -n 's/.*= _NET_WM_WINDOW_TYPE_\([A-Z]*\).*/\1/p')
       if [ "$type" = "$2" ]; then

@@ -2,9 +2,10 @@
 
 #include "ui_MainWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
 #include <QFileOpenEvent>
+#include <QIcon>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QShortcut>
@@ -16,6 +17,8 @@
 namespace pdfunlock {
 
 namespace {
+
+const QString appName = QStringLiteral("pdfunlock");
 
 std::unique_ptr<Ui::MainWindow> setUpForm(QWidget& widget) {
     auto ui = std::make_unique<Ui::MainWindow>();
@@ -87,6 +90,11 @@ bool QtWidgetWindow::isVisible() const {
     return widget_.isVisible();
 }
 
+void QtWidgetWindow::setRepresentedFilename(const std::string& path) {
+    // A path in the file system's encoding, as argv gave it.
+    widget_.setWindowFilePath(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
 std::string QtLineEditField::stringValue() const {
     return edit_.text().toStdString();
 }
@@ -141,7 +149,7 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtAlertPresenter::runModal(AlertStyle style, const std::string& messageText) {
     QMessageBox box;
-    box.setWindowTitle(QStringLiteral("pdfunlock"));
+    box.setWindowTitle(appName);
     box.setIcon(iconFor(style));
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(messageText));
@@ -225,6 +233,15 @@ void quietFrameworkMessages() {
     if (previous != quietHandler) {
         frameworkHandler = previous;
     }
+}
+
+void setApplicationIdentity(const QString& appId) {
+    // Window titles read "scan.pdf — pdfunlock" where the platform adds the name.
+    QGuiApplication::setApplicationDisplayName(appName);
+    // Ties the windows to the installed desktop entry (name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(appId);
+    QGuiApplication::setWindowIcon(
+        QIcon::fromTheme(appId, QIcon(QStringLiteral(":/icons/pdfunlock.svg"))));
 }
 
 } // namespace pdfunlock

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@ public:
     void orderOut() override;
     void close() override;
     bool isVisible() const override;
+    void setRepresentedFilename(const std::string& path) override;
 
 private:
     QWidget& widget_;
@@ -108,6 +110,9 @@ bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale:
 // itself, stay off standard error, which carries the program's log lines; its
 // warnings and fatal errors (no display...) go there as Qt writes them.
 void quietFrameworkMessages();
+
+// The name, icon and desktop entry the application's windows show.
+void setApplicationIdentity(const QString& appId);
 
 // Documents the system asks the running application to open: macOS sends them
 // as QFileOpenEvents (at launch too), not as arguments. Install it as an event

@@ -180,8 +180,8 @@ private slots:
         QCOMPARE(order, (QStringList{"removeButton", "closeButton", "pwd"}));
     }
 
-    // A locked document: the window comes up asking for the password, and
-    // closing it ends the application.
+    // A locked document: the window comes up asking for the password, named
+    // after the document, and closing it ends the application.
     void lockedDocumentThenClose_data() {
         QTest::addColumn<bool>("byEscape");
         QTest::newRow("close button") << false;
@@ -196,12 +196,14 @@ private slots:
         QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
         bool visible = false;
         bool active = false;
+        QString title;
         QString prompt;
         QLineEdit::EchoMode echo = QLineEdit::Normal;
 
         const int status = runApplication([&] {
             gui.launch(locked);
             visible = gui.form.widget().isVisible();
+            title = gui.form.widget().windowHandle()->title();
             prompt = gui.child<QLabel>("pwdInfo")->text();
             echo = gui.child<QLineEdit>("pwd")->echoMode();
             if (byEscape) {
@@ -216,6 +218,9 @@ private slots:
         QCOMPARE(status, 0);
         QVERIFY(visible);
         QVERIFY(active || !byEscape);
+        QCOMPARE(gui.form.widget().windowFilePath(), QString::fromStdString(locked));
+        QCOMPARE(title, QString("close.pdf"));
+        QVERIFY(!gui.form.widget().windowIcon().pixmap(32).isNull());
         QCOMPARE(prompt, gui.text(IDS_KEY::IDS_PWD));
         QVERIFY(prompt != "IDS_PWD");
         QCOMPARE(echo, QLineEdit::Password);
