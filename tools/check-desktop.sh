@@ -65,9 +65,9 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$deb" = "$build/pdfunlock_${version}_${arch}.deb" ] || fail "package named $deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb Depends: $depends"
-# Declared from the libraries the executable links, not by hand; Qt's SVG icon
-# engine is loaded at run time, so named by hand.
-for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6 libqt6svg6; do
+# Declared from the libraries the executable links, not by hand; Qt's
+# translations and SVG icon engine are loaded at run time, so named by hand.
+for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6 qt6-translations-l10n libqt6svg6; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
 done
 

@@ -8,6 +8,8 @@ packages=(
   libgl-dev libqpdf-dev qpdf poppler-utils
   # Qt's SVG icon engine, which draws the application's icon.
   libqt6svg6
+  # Qt's own texts (context menus, standard buttons) in the user's language.
+  qt6-translations-l10n
   # The Debian package and the desktop checks (tools/check-desktop.sh,
   # tools/check-translations.sh, tools/screenshots.sh).
   dpkg-dev desktop-file-utils appstream libxml2-utils

@@ -3,15 +3,15 @@
 #include "ui_MainWindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFileOpenEvent>
 #include <QIcon>
-#include <QKeySequence>
+#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QShortcut>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTranslator>
-#include <QWidget>
 #include <cstdlib>
 
 namespace pdfunlock {
@@ -20,10 +20,19 @@ namespace {
 
 const QString appName = QStringLiteral("pdfunlock");
 
-std::unique_ptr<Ui::MainWindow> setUpForm(QWidget& widget) {
+std::unique_ptr<Ui::MainWindow> setUpForm(QDialog& dialog) {
     auto ui = std::make_unique<Ui::MainWindow>();
-    ui->setupUi(&widget);
+    ui->setupUi(&dialog);
+    // The application's one window: in the task bar and window switcher like
+    // any main window, not a dialog kept above (and listed under) another.
+    dialog.setWindowFlags(Qt::Window);
     return ui;
+}
+
+// A caption as a screen reader says it: without its mnemonic, "(&R)" included.
+QString withoutMnemonic(QString caption) {
+    static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
+    return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 QMessageBox::Icon iconFor(AlertStyle style) {
@@ -113,7 +122,7 @@ void QtLabelField::setStringValue(const std::string& text) {
 }
 
 QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction)
-    : widget_(std::make_unique<QWidget>()), ui_(setUpForm(*widget_)), window_(*widget_),
+    : widget_(std::make_unique<QDialog>()), ui_(setUpForm(*widget_)), window_(*widget_),
       pwd_(*ui_->pwd), pwdInfo_(*ui_->pwdInfo), remove_(std::move(removeAction)),
       close_(std::move(closeAction)) {
     // uic's tr() is not id-based: captions come from the translation ids here.
@@ -121,9 +130,9 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
     const QString close = qtTrId("IDS_UI_CLOSE");
     const QString password = qtTrId("IDS_UI_PASSWORD");
     ui_->removeButton->setText(remove);
-    ui_->removeButton->setAccessibleName(remove);
+    ui_->removeButton->setAccessibleName(withoutMnemonic(remove));
     ui_->closeButton->setText(close);
-    ui_->closeButton->setAccessibleName(close);
+    ui_->closeButton->setAccessibleName(withoutMnemonic(close));
     ui_->pwd->setAccessibleName(password);
     ui_->pwd->setPlaceholderText(password);
     ui_->pwd->setFocus();
@@ -138,11 +147,6 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
             close_();
         }
     });
-    // A plain QWidget has no default button: Return in the field and Escape
-    // anywhere in the window act as they would in a dialog.
-    QObject::connect(ui_->pwd, &QLineEdit::returnPressed, ui_->removeButton, &QPushButton::click);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), widget_.get());
-    QObject::connect(escape, &QShortcut::activated, ui_->closeButton, &QPushButton::click);
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -186,6 +190,17 @@ bool installTranslations(QCoreApplication& app, const QLocale& locale) {
                           QStringLiteral(":/i18n")) &&
         !translator->load(QStringLiteral(":/i18n/pdfunlock_en.qm"))) {
         return false;
+    }
+    // Qt's own texts (the field's context menu...) in the language found above:
+    // English is built in.
+    const QString language = translator->language();
+    auto qt = std::make_unique<QTranslator>();
+    if (language != QLatin1String("en") &&
+        qt->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qt->setObjectName(translatorName);
+        qt->setParent(&app);
+        QCoreApplication::installTranslator(qt.release());
     }
     translator->setObjectName(translatorName);
     translator->setParent(&app);

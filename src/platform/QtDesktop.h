@@ -4,6 +4,7 @@
 
 #include "platform/Desktop.h"
 
+#include <QDialog>
 #include <QLocale>
 #include <QObject>
 #include <QString>
@@ -58,9 +59,10 @@ private:
 };
 
 // The window of resources/MainWindow.ui with its captions in the user's language
-// (install the translations first). Hidden until the delegate shows it. The
-// two actions are the buttons'; Return in the password field presses the
-// remove button.
+// (install the translations first): a dialog (its accessible role; Return
+// presses the remove button, Escape closes it) that stays a normal top-level
+// window. Hidden until the delegate shows it. The two actions are the
+// buttons'.
 class QtMainWindow {
 public:
     QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction);
@@ -72,10 +74,10 @@ public:
     TextField& pwd() { return pwd_; }
     TextField& pwdInfo() { return pwdInfo_; }
 
-    QWidget& widget() { return *widget_; }
+    QDialog& widget() { return *widget_; }
 
 private:
-    std::unique_ptr<QWidget> widget_;
+    std::unique_ptr<QDialog> widget_;
     std::unique_ptr<Ui::MainWindow> ui_;
     QtWidgetWindow window_;
     QtLineEditField pwd_;
@@ -102,8 +104,9 @@ public:
 };
 
 // Installs the embedded translations for the first of the locale's languages
-// that has one, else English; replaces translations installed by an earlier
-// call. False if not even English could be loaded.
+// that has one, else English, and Qt's own for the same language; replaces
+// translations installed by an earlier call. False if not even English could
+// be loaded.
 bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
 
 // Qt's debug and info messages, and its notes about what it sets right by

@@ -4,6 +4,7 @@
 #include "fixtures/FixtureMaker.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -183,12 +184,13 @@ private slots:
     // A locked document: the window comes up asking for the password, named
     // after the document, and closing it ends the application.
     void lockedDocumentThenClose_data() {
-        QTest::addColumn<bool>("byEscape");
-        QTest::newRow("close button") << false;
-        QTest::newRow("Escape key") << true;
+        QTest::addColumn<QKeySequence>("key"); // none: the close button is clicked
+        QTest::newRow("close button") << QKeySequence();
+        QTest::newRow("Escape key") << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("mnemonic") << QKeySequence::mnemonic(qtTrId("IDS_UI_CLOSE"));
     }
     void lockedDocumentThenClose() {
-        QFETCH(bool, byEscape);
+        QFETCH(QKeySequence, key);
         const auto locked = path("close.pdf");
         fx::makeFixture(fx::Fixture{}, locked);
         Gui gui;
@@ -206,20 +208,22 @@ private slots:
             title = gui.form.widget().windowHandle()->title();
             prompt = gui.child<QLabel>("pwdInfo")->text();
             echo = gui.child<QLineEdit>("pwd")->echoMode();
-            if (byEscape) {
-                // Window shortcuts only reach the active window.
-                active = QTest::qWaitForWindowActive(&gui.form.widget());
-                QTest::keyClick(gui.child<QLineEdit>("pwd"), Qt::Key_Escape);
-            } else {
+            if (key.isEmpty()) {
                 QTest::mouseClick(gui.child<QPushButton>("closeButton"), Qt::LeftButton);
+            } else {
+                // Keys reach the window's focus widget only while it is active.
+                active = QTest::qWaitForWindowActive(&gui.form.widget());
+                QTest::keySequence(&gui.form.widget(), key);
             }
         });
 
         QCOMPARE(status, 0);
         QVERIFY(visible);
-        QVERIFY(active || !byEscape);
+        QVERIFY(active || key.isEmpty());
         QCOMPARE(gui.form.widget().windowFilePath(), QString::fromStdString(locked));
         QCOMPARE(title, QString("close.pdf"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&gui.form.widget())->role(),
+                 QAccessible::Dialog);
         QVERIFY(!gui.form.widget().windowIcon().pixmap(32).isNull());
         QCOMPARE(prompt, gui.text(IDS_KEY::IDS_PWD));
         QVERIFY(prompt != "IDS_PWD");

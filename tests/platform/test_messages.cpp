@@ -77,25 +77,37 @@ private slots:
         english_ = currentTexts();
     }
 
-    // The user's locale picks the language; region and script variants find it.
+    // The user's locale picks the language; region and script variants find
+    // it. Qt's own texts (the field's context menu) follow the same language.
     void translations_data() {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("qtCopy");
 
-        QTest::newRow("en") << QLocale("en_US") << "en";
-        QTest::newRow("de") << QLocale("de_DE") << "de";
-        QTest::newRow("de (Austria)") << QLocale("de_AT") << "de";
-        QTest::newRow("ja") << QLocale("ja_JP") << "ja";
-        QTest::newRow("no translation: English") << QLocale("fr_FR") << "en";
-        QTest::newRow("C locale: English") << QLocale::c() << "en";
+        QTest::newRow("en") << QLocale("en_US") << "en"
+                            << "&Copy";
+        QTest::newRow("de") << QLocale("de_DE") << "de"
+                            << "&Kopieren";
+        QTest::newRow("de (Austria)") << QLocale("de_AT") << "de"
+                                      << "&Kopieren";
+        QTest::newRow("ja") << QLocale("ja_JP") << "ja"
+                            << "コピー(&C)";
+        QTest::newRow("no translation: English") << QLocale("fr_FR") << "en"
+                                                 << "&Copy";
+        QTest::newRow("C locale: English") << QLocale::c() << "en"
+                                           << "&Copy";
     }
     void translations() {
         QFETCH(QLocale, locale);
         QFETCH(QString, language);
+        QFETCH(QString, qtCopy);
 
         QVERIFY(installTranslations(*qApp, locale));
-        // Replaces the previous language rather than stacking on it.
-        QCOMPARE(installedLanguages(), QStringList{language});
+        // Replaces the previous language rather than stacking on it: ours,
+        // and Qt's unless English.
+        QVERIFY(installedLanguages().contains(language));
+        QCOMPARE(installedLanguages().size(), language == "en" ? 1 : 2);
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy"), qtCopy);
 
         for (const auto& [id, text] : currentTexts()) {
             QVERIFY2(!text.empty() && text != id, id.c_str());
@@ -107,15 +119,27 @@ private slots:
         }
     }
 
-    // Captions come from the translations at construction, not from the form.
+    // Captions come from the translations at construction, not from the form;
+    // each button has its own mnemonic, which screen readers do not read out.
     void windowCaptions_data() {
         QTest::addColumn<QLocale>("locale");
-        QTest::newRow("en") << QLocale(QLocale::English);
-        QTest::newRow("de") << QLocale(QLocale::German);
-        QTest::newRow("ja") << QLocale(QLocale::Japanese);
+        QTest::addColumn<QString>("removeName");
+        QTest::addColumn<QString>("closeName");
+        QTest::addColumn<QKeySequence>("removeKey");
+        QTest::addColumn<QKeySequence>("closeKey");
+        QTest::newRow("en") << QLocale(QLocale::English) << "Remove Password"
+                            << "Close" << QKeySequence("Alt+R") << QKeySequence("Alt+C");
+        QTest::newRow("de") << QLocale(QLocale::German) << "Passwort entfernen"
+                            << "Schließen" << QKeySequence("Alt+E") << QKeySequence("Alt+S");
+        QTest::newRow("ja") << QLocale(QLocale::Japanese) << "パスワードを解除"
+                            << "閉じる" << QKeySequence("Alt+R") << QKeySequence("Alt+C");
     }
     void windowCaptions() {
         QFETCH(QLocale, locale);
+        QFETCH(QString, removeName);
+        QFETCH(QString, closeName);
+        QFETCH(QKeySequence, removeKey);
+        QFETCH(QKeySequence, closeKey);
         QVERIFY(installTranslations(*qApp, locale));
         const QtStrings strings;
         auto text = [&](const char* id) {
@@ -128,9 +152,11 @@ private slots:
         const auto* pwd = form.widget().findChild<QLineEdit*>("pwd");
         QVERIFY(remove && close && pwd);
         QCOMPARE(remove->text(), text("IDS_UI_REMOVE"));
-        QCOMPARE(remove->accessibleName(), text("IDS_UI_REMOVE"));
+        QCOMPARE(remove->accessibleName(), removeName);
+        QCOMPARE(QKeySequence::mnemonic(remove->text()), removeKey);
         QCOMPARE(close->text(), text("IDS_UI_CLOSE"));
-        QCOMPARE(close->accessibleName(), text("IDS_UI_CLOSE"));
+        QCOMPARE(close->accessibleName(), closeName);
+        QCOMPARE(QKeySequence::mnemonic(close->text()), closeKey);
         QCOMPARE(pwd->accessibleName(), text("IDS_UI_PASSWORD"));
     }
 
