@@ -5,8 +5,9 @@
 # and under Xvfb with openbox as the window manager:
 # - /usr/bin/pdfunlock on a locked scan shows the password window, named after
 #   the document and with the application's icon;
-# - the desktop entry's command on a locked scan shows the password window,
-#   takes the typed password and writes the unprotected copy;
+# - the desktop entry's command on a locked scan shows the password window;
+#   the password typed after a wrong one replaces it and writes the
+#   unprotected copy;
 # - under a file size limit too small for the copy, the save fails with a
 #   message and leaves nothing behind;
 # - its messages come in English, German and Japanese from the locale, so the
@@ -175,6 +176,15 @@ start C.UTF-8 "${command[@]}"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid"
 xdo windowfocus --sync "$wid"
+xdo type --delay 20 "wrong-$password"
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+text=$(message_text "$alert")
+echo "message: $text"
+[ "$text" = "$(translated en IDS_MSG_INVALIDPWD)" ] || fail "expected the wrong-password message"
+press "$alert" Return
+# The wrong password is selected once the alert is gone: typing replaces it.
+sleep 0.5
 xdo type --delay 20 "$password"
 xdo key Return
 alert=$(wait_window "$app_pid" DIALOG)

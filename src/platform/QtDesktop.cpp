@@ -141,6 +141,10 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
         if (remove_) {
             remove_();
         }
+        if (widget_->isVisible()) {
+            ui_->pwd->setFocus();
+            ui_->pwd->selectAll();
+        }
     });
     QObject::connect(ui_->closeButton, &QPushButton::clicked, widget_.get(), [this] {
         if (close_) {

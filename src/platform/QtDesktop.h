@@ -62,7 +62,8 @@ private:
 // (install the translations first): a dialog (its accessible role; Return
 // presses the remove button, Escape closes it) that stays a normal top-level
 // window. Hidden until the delegate shows it. The two actions are the
-// buttons'.
+// buttons'. When the window is still up after the remove action (the password
+// was wrong), the field's text is selected, so that typing replaces it.
 class QtMainWindow {
 public:
     QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction);

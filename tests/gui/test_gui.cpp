@@ -357,28 +357,40 @@ private slots:
         QCOMPARE(QFile::exists(dir.filePath("scan_copy.pdf")), !windowStays);
     }
 
-    // A user's session: a wrong password with Enter, then the right one with
-    // the remove button; the copy is written and the application ends.
+    // A user's session: a wrong password with the remove button, then the
+    // right one typed over it (the wrong one is selected, the window's focus
+    // is back in the field) with Enter; the copy is written and the
+    // application ends.
     void wrongThenRightPassword() {
         QTemporaryDir dir;
         const auto locked = lockedScan(dir);
         Gui gui;
         BoxDismisser boxes;
-        bool stayedAfterWrongPassword = false;
+        bool active = false;
+        QString afterWrongPassword;
 
         const int status = runApplication([&] {
             gui.launch(locked);
+            active = QTest::qWaitForWindowActive(&gui.form.widget());
             auto* pwd = gui.child<QLineEdit>("pwd");
             QTest::keyClicks(pwd, "wrong");
-            QTest::keyClick(pwd, Qt::Key_Return);
-            stayedAfterWrongPassword = gui.form.widget().isVisible() && pwd->text() == "wrong";
-            pwd->clear();
-            QTest::keyClicks(pwd, "user");
             QTest::mouseClick(gui.child<QPushButton>("removeButton"), Qt::LeftButton);
+            if (gui.form.widget().isVisible() && gui.form.widget().focusWidget() == pwd) {
+                afterWrongPassword = pwd->selectedText();
+            }
+            // The window manager gives the window back the focus the alert had.
+            gui.form.widget().activateWindow();
+            active = active && QTest::qWaitForWindowActive(&gui.form.widget());
+            // To whatever has the focus.
+            if (QWidget* focused = QApplication::focusWidget()) {
+                QTest::keyClicks(focused, "user");
+                QTest::keyClick(focused, Qt::Key_Return);
+            }
         });
 
+        QCOMPARE(afterWrongPassword, QString("wrong"));
         QCOMPARE(status, 0);
-        QVERIFY(stayedAfterWrongPassword);
+        QVERIFY(active);
         QCOMPARE(boxes.shown.size(), std::size_t{2});
         QCOMPARE(boxes.shown[0].text, gui.text(IDS_KEY::IDS_MSG_INVALIDPWD));
         QCOMPARE(int(boxes.shown[0].icon), int(QMessageBox::Critical));
