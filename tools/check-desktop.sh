@@ -6,8 +6,8 @@
 # - /usr/bin/pdfunlock on a locked scan shows the password window, named after
 #   the document and with the application's icon;
 # - the desktop entry's command on a locked scan shows the password window;
-#   the password typed after a wrong one replaces it and writes the
-#   unprotected copy;
+#   a wrong password's alert belongs to it, and the password typed next
+#   replaces the wrong one and writes the unprotected copy;
 # - under a file size limit too small for the copy, the save fails with a
 #   message and leaves nothing behind;
 # - its messages come in English, German and Japanese from the locale, so the
@@ -182,6 +182,8 @@ alert=$(wait_window "$app_pid" DIALOG)
 text=$(message_text "$alert")
 echo "message: $text"
 [ "$text" = "$(translated en IDS_MSG_INVALIDPWD)" ] || fail "expected the wrong-password message"
+transient=$(timeout 5 xprop -id "$alert" WM_TRANSIENT_FOR | sed -n 's/.*window id # //p')
+[ "$((transient))" = "$((wid))" ] || fail "the alert is not the password window's ($transient)"
 press "$alert" Return
 # The wrong password is selected once the alert is gone: typing replaces it.
 sleep 0.5

@@ -156,7 +156,7 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
 QtMainWindow::~QtMainWindow() = default;
 
 void QtAlertPresenter::runModal(AlertStyle style, const std::string& messageText) {
-    QMessageBox box;
+    QMessageBox box(window_ && window_->isVisible() ? window_ : nullptr);
     box.setWindowTitle(appName);
     box.setIcon(iconFor(style));
     box.setTextFormat(Qt::PlainText);

@@ -89,8 +89,13 @@ private:
 
 class QtAlertPresenter final : public AlertPresenter {
 public:
+    // Alerts shown while `window` is visible belong to it.
+    explicit QtAlertPresenter(QWidget* window = nullptr) : window_(window) {}
     // A message box holding only the text and an OK button.
     void runModal(AlertStyle style, const std::string& messageText) override;
+
+private:
+    QWidget* window_;
 };
 
 // Id-based translations: the key is the translation id.

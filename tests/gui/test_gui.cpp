@@ -37,6 +37,7 @@ struct ShownBox {
     bool okIsDefaultAndEscape = false;
     Qt::TextFormat format = Qt::AutoText;
     Qt::WindowModality modality = Qt::NonModal;
+    QWidget* parent = nullptr;
 };
 
 // Answers every message box the way a user pressing Return would, noting what it showed.
@@ -64,6 +65,7 @@ private:
                                     box->escapeButton() == box->defaultButton();
         seen.format = box->textFormat();
         seen.modality = box->windowModality();
+        seen.parent = box->parentWidget();
         shown.push_back(seen);
         if (box->defaultButton()) {
             box->defaultButton()->click();
@@ -259,6 +261,7 @@ private slots:
         QVERIFY(box.okIsDefaultAndEscape);
         QCOMPARE(box.format, Qt::PlainText);
         QCOMPARE(box.modality, Qt::ApplicationModal);
+        QCOMPARE(box.parent, nullptr);
         QCOMPARE(windowShows.shows, 0);
     }
 
@@ -314,7 +317,9 @@ private slots:
         QCOMPARE(nestedEnded, from == "nested");
     }
 
-    // Return in the password field presses the remove button.
+    // Return in the password field presses the remove button. The wrong
+    // password's alert belongs to the window, which stays; the other comes
+    // once the window is hidden.
     void returnInPasswordField_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("message");
@@ -353,6 +358,7 @@ private slots:
         QCOMPARE(boxes.shown.size(), std::size_t{1});
         QCOMPARE(boxes.shown.front().text, gui.text(static_cast<IDS_KEY>(message)));
         QCOMPARE(int(boxes.shown.front().icon), icon);
+        QCOMPARE(boxes.shown.front().parent, windowStays ? &gui.form.widget() : nullptr);
         QCOMPARE(visibleAfter, windowStays);
         QCOMPARE(QFile::exists(dir.filePath("scan_copy.pdf")), !windowStays);
     }
