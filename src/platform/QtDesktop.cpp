@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTranslator>
+#include <climits>
 #include <cstdlib>
 
 namespace pdfunlock {
@@ -33,6 +34,25 @@ std::unique_ptr<Ui::MainWindow> setUpForm(QDialog& dialog) {
 QString withoutMnemonic(QString caption) {
     static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
     return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+// The narrowest width from `narrowest` up at which `text` takes no more lines
+// than at `widest`: its lines come out of even length, no word left alone on
+// the last one.
+int balancedWidth(const QFontMetrics& metrics, const QString& text, int narrowest, int widest) {
+    auto height = [&](int width) {
+        return metrics.boundingRect(QRect(0, 0, width, INT_MAX / 2), Qt::TextWordWrap, text)
+            .height();
+    };
+    const int lines = height(widest);
+    if (height(narrowest) <= lines) {
+        return narrowest;
+    }
+    while (widest - narrowest > 1) {
+        const int middle = narrowest + (widest - narrowest) / 2;
+        (height(middle) <= lines ? widest : narrowest) = middle;
+    }
+    return widest;
 }
 
 QMessageBox::Icon iconFor(AlertStyle style) {
@@ -112,6 +132,8 @@ void QtLineEditField::setStringValue(const std::string& text) {
     edit_.setText(QString::fromStdString(text));
 }
 
+QtLabelField::QtLabelField(QLabel& label) : label_(label), narrowest_(label.minimumWidth()) {}
+
 std::string QtLabelField::stringValue() const {
     return label_.text().toStdString();
 }
@@ -119,6 +141,10 @@ std::string QtLabelField::stringValue() const {
 void QtLabelField::setStringValue(const std::string& text) {
     label_.setTextFormat(Qt::PlainText);
     label_.setText(QString::fromStdString(text));
+    if (label_.wordWrap() && narrowest_ > 0) {
+        label_.setMinimumWidth(
+            balancedWidth(label_.fontMetrics(), label_.text(), narrowest_, narrowest_ * 4 / 3));
+    }
 }
 
 QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction)

@@ -47,15 +47,18 @@ private:
     QLineEdit& edit_;
 };
 
-// Shows its text as plain text, whatever it contains.
+// Shows its text as plain text, whatever it contains. A word-wrapped label
+// keeps its minimum width as the narrowest it gets and widens, up to a third
+// more, so that its lines come out of even length.
 class QtLabelField final : public TextField {
 public:
-    explicit QtLabelField(QLabel& label) : label_(label) {}
+    explicit QtLabelField(QLabel& label);
     std::string stringValue() const override;
     void setStringValue(const std::string& text) override;
 
 private:
     QLabel& label_;
+    int narrowest_;
 };
 
 // The window of resources/MainWindow.ui with its captions in the user's language

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryFile>
+#include <QTextLayout>
 #include <QTranslator>
 #include <QtTest>
 #include <fcntl.h>
@@ -36,6 +37,22 @@ std::map<std::string, std::string> currentTexts() {
         texts[id] = strings.localizedString(id);
     }
     return texts;
+}
+
+// The widths of the lines that `label` breaks its text into.
+QList<qreal> lineWidths(const QLabel& label) {
+    QTextLayout layout(label.text(), label.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    QList<qreal> widths;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label.contentsRect().width());
+        widths << line.naturalTextWidth();
+    }
+    layout.endLayout();
+    return widths;
 }
 
 // Languages of the translators installed by installTranslations.
@@ -121,6 +138,7 @@ private slots:
 
     // Captions come from the translations at construction, not from the form;
     // each button has its own mnemonic, which screen readers do not read out.
+    // The prompt's lines are of even length: no word left alone on the last.
     void windowCaptions_data() {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("removeName");
@@ -158,6 +176,11 @@ private slots:
         QCOMPARE(close->accessibleName(), closeName);
         QCOMPARE(QKeySequence::mnemonic(close->text()), closeKey);
         QCOMPARE(pwd->accessibleName(), text("IDS_UI_PASSWORD"));
+
+        form.pwdInfo().setStringValue(strings.localizedString("IDS_PWD"));
+        form.widget().adjustSize();
+        const auto lines = lineWidths(*form.widget().findChild<QLabel*>("pwdInfo"));
+        QVERIFY2(lines.last() * 2 >= lines.first(), qPrintable(QString::number(lines.size())));
     }
 
     // Qt's messages on standard error: warnings and worse, but not its chatter
