@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt-get, validates its desktop
 # entry and AppStream metadata, then runs the installed program:
-# - a start without a display says why it fails;
+# - --help and --version answer without a display; a start without a display
+#   says why it fails;
 # and under Xvfb with openbox as the window manager:
 # - /usr/bin/pdfunlock on a locked scan shows the password window, named after
-#   the document and with the application's icon;
+#   the document and with the application's icon; after "--", names that look
+#   like options are documents;
 # - the desktop entry's command on a locked scan shows the password window;
 #   a wrong password's alert belongs to it, and the password typed next
 #   replaces the wrong one and writes the unprotected copy;
@@ -108,7 +110,18 @@ step "icon and macOS bundle template parse as XML"
 xmllint --noout "$icon" packaging/macos/Info.plist.in
 
 # --- The installed program without a display ---------------------------------
+step "--help and --version need no display"
 no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+for option in --help -h --version; do
+  out=$("${no_display[@]}" /usr/bin/pdfunlock "$option" 2>"$tmp/err") || fail "pdfunlock $option: status $?"
+  [ ! -s "$tmp/err" ] || fail "pdfunlock $option wrote to standard error: $(cat "$tmp/err")"
+  echo "$option: $(head -1 <<<"$out")"
+  case "$option" in
+  --version) [ "$out" = "pdfunlock $version" ] || fail "pdfunlock --version: $out" ;;
+  *) [[ "$out" == "Usage: pdfunlock "* ]] || fail "pdfunlock $option: $out" ;;
+  esac
+done
+
 step "a start without a display says so"
 status=0
 "${no_display[@]}" /usr/bin/pdfunlock "$tmp/scan.pdf" 2>"$tmp/err" || status=$?
@@ -159,6 +172,18 @@ timeout 5 xprop -id "$wid" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' |
 press "$wid" Escape
 wait_exit "$app_pid"
 [ ! -e "$copy" ] || fail "closing the password window wrote a copy"
+
+step "after --, names that look like options are documents"
+for name in -style --help; do
+  cp "$fixture" "$tmp/My Scans/$name"
+  start C.UTF-8 env -C "$tmp/My Scans" /usr/bin/pdfunlock -- "$name"
+  wid=$(wait_window "$app_pid" NORMAL)
+  echo "pdfunlock -- $name: $(title "$wid")"
+  [ "$(title "$wid")" = "$name — pdfunlock" ] || fail "window title $(title "$wid")"
+  press "$wid" Escape
+  wait_exit "$app_pid"
+  rm "$tmp/My Scans/$name"
+done
 
 step "the desktop entry's command on a locked scan"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1)
