@@ -93,6 +93,8 @@ report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: 
 [ -z "$report" ] || fail "desktop-file-validate: $report"
 echo "valid"
 grep -qxF "MimeType=application/pdf;" "$desktop" || fail "no MimeType=application/pdf; in $desktop"
+# Plasma 5 then ranks an installed PDF viewer ahead of it.
+grep -qxF "InitialPreference=0" "$desktop" || fail "no InitialPreference=0 in $desktop"
 grep -qxF "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
 # The package's triggers registered it for PDFs: what "Open With" offers.
 if command -v update-desktop-database >/dev/null; then
