@@ -16,6 +16,8 @@ packages=(
   xvfb xdotool xclip x11-utils imagemagick
   # A window manager under Xvfb, so the windows are placed and decorated as on a desktop.
   openbox
+  # Japanese glyphs, so the Japanese window can be looked at under Xvfb.
+  fonts-ipafont-gothic
   # The libFuzzer target (fuzz/): clang with its sanitizer and fuzzer runtimes.
   clang libclang-rt-14-dev
 )
