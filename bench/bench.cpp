@@ -36,6 +36,7 @@ struct HeadlessWindow : Window {
     void orderOut() override { visible = false; }
     void close() override { visible = false; }
     bool isVisible() const override { return visible; }
+    void setRepresentedFilename(const std::string&) override {}
 };
 struct Field : TextField {
     std::string text;

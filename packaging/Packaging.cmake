@@ -36,6 +36,9 @@ set(CPACK_GENERATOR DEB)
 # pdfunlock_<version>_<arch>.deb
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-# Dependencies come from the libraries the executable really links (dpkg-shlibdeps).
+# Dependencies come from the libraries the executable really links (dpkg-shlibdeps),
+# and, named here, what Qt loads at run time: its own translations, and the
+# SVG icon engine that draws the application's icon.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6svg6")
 include(CPack)

@@ -6,8 +6,10 @@ namespace pdfunlock {
 
 DesktopApp::DesktopApp(Log& log)
     : form_([this] { delegate_.removePDFpwd(); }, [this] { delegate_.onClose(); }),
+      alerts_(&form_.widget()),
       delegate_(AppServices{alerts_, strings_, log, files_, pdf_, application_},
                 Outlets{form_.window(), form_.pwd(), form_.pwdInfo()}) {
+    setApplicationIdentity(QStringLiteral(PDFUNLOCK_APP_ID));
     QApplication::setQuitOnLastWindowClosed(
         delegate_.applicationShouldTerminateAfterLastWindowClosed());
     QCoreApplication::instance()->installEventFilter(&openDocuments_);

@@ -3,24 +3,67 @@
 #include "platform/SystemLog.h"
 
 #include <QApplication>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+namespace {
+
+constexpr const char* usage =
+    "Usage: pdfunlock [OPTION]... [--] FILE.pdf\n"
+    "Asks for the password of a locked PDF from Tessivon scanning software and\n"
+    "saves an unprotected copy beside it (FILE_copy.pdf).\n"
+    "\n"
+    "  -h, --help     print this help and exit\n"
+    "      --version  print the version and exit\n"
+    "  --             end of options: what follows is the document, even if it\n"
+    "                 starts with '-'\n"
+    "\n"
+    "Before '--', Qt's own options (-platform, -style...) are understood too.\n";
+
+// Output to standard output; 0 unless it could not be written.
+int print(const char* text) {
+    return std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    pdfunlock::silenceFrameworkMessages();
-    QApplication app(argc, argv);
-    // Ties the windows to the installed desktop entry (name and icon on Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral(PDFUNLOCK_APP_ID));
+    // A write past the file size limit (ulimit -f) then fails with EFBIG and
+    // the save reports it, instead of the signal ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    // Help and version need no display: answered before Qt starts. Qt sees
+    // only what comes before "--"; what follows are documents, whatever
+    // their names look like.
+    int optionsEnd = 1;
+    while (optionsEnd < argc && std::strcmp(argv[optionsEnd], "--") != 0) {
+        const char* arg = argv[optionsEnd++];
+        if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
+            return print(usage);
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            return print("pdfunlock " PDFUNLOCK_VERSION "\n");
+        }
+    }
+    std::vector<char*> qtArgv(argv, argv + optionsEnd);
+    qtArgv.push_back(nullptr);
+    int qtArgc = optionsEnd;
+
+    pdfunlock::quietFrameworkMessages();
+    QApplication app(qtArgc, qtArgv.data());
     pdfunlock::installTranslations(app);
 
     pdfunlock::SystemLog log;
     pdfunlock::DesktopApp desktop(log);
 
-    // QApplication has taken its own options out of argv; what is left are the
+    // QApplication has taken its own options out; what is left are the
     // documents. argv rather than arguments() keeps the bytes of file names
     // that are not valid in the locale's encoding.
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
+    std::vector<std::string> paths(qtArgv.begin() + 1, qtArgv.begin() + qtArgc);
+    for (int i = optionsEnd + 1; i < argc; ++i) {
         paths.emplace_back(argv[i]);
     }
     desktop.launchWhenEventLoopStarts(paths);

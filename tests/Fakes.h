@@ -30,6 +30,8 @@ struct FakeWindow : Window {
         events.push_back("close");
     }
     bool isVisible() const override { return visible; }
+    std::string representedFilename;
+    void setRepresentedFilename(const std::string& path) override { representedFilename = path; }
 };
 
 struct FakeTextField : TextField {

@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt-get, validates its desktop
-# entry and AppStream metadata, then runs the installed program under Xvfb:
-# - /usr/bin/pdfunlock on a locked scan shows the password window;
-# - the desktop entry's command on a locked scan shows the password window,
-#   takes the typed password and writes the unprotected copy;
+# entry and AppStream metadata, then runs the installed program:
+# - --help and --version answer without a display; a start without a display
+#   says why it fails;
+# and under Xvfb with openbox as the window manager:
+# - /usr/bin/pdfunlock on a locked scan shows the password window, named after
+#   the document and with the application's icon; after "--", names that look
+#   like options are documents;
+# - the desktop entry's command on a locked scan shows the password window;
+#   a wrong password's alert belongs to it, and the password typed next
+#   replaces the wrong one and writes the unprotected copy;
+# - under a file size limit too small for the copy, the save fails with a
+#   message and leaves nothing behind;
 # - its messages come in English, German and Japanese from the locale, so the
-#   installed program finds its embedded translations.
+#   installed program finds its embedded translations;
+# - standard error holds only the program's log lines.
 # Needs root or sudo (apt-get) and what tools/install-deps.sh installs.
 # Usage: tools/check-desktop.sh [BUILD_DIR]   (default: the default preset's build/)
 set -euo pipefail
@@ -31,10 +40,11 @@ fail() {
 
 tmp=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 app_pids=()
 cleanup() {
   for pid in "${app_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -58,8 +68,9 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$deb" = "$build/pdfunlock_${version}_${arch}.deb" ] || fail "package named $deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb Depends: $depends"
-# Declared from the libraries the executable links, not by hand.
-for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
+# Declared from the libraries the executable links, not by hand; Qt's
+# translations and SVG icon engine are loaded at run time, so named by hand.
+for lib in libqpdf libqt6widgets6 libqt6gui6 libqt6core6 libc6 qt6-translations-l10n libqt6svg6; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
 done
 
@@ -82,6 +93,8 @@ report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: 
 [ -z "$report" ] || fail "desktop-file-validate: $report"
 echo "valid"
 grep -qxF "MimeType=application/pdf;" "$desktop" || fail "no MimeType=application/pdf; in $desktop"
+# Plasma 5 then ranks an installed PDF viewer ahead of it.
+grep -qxF "InitialPreference=0" "$desktop" || fail "no InitialPreference=0 in $desktop"
 grep -qxF "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
 # The package's triggers registered it for PDFs: what "Open With" offers.
 if command -v update-desktop-database >/dev/null; then
@@ -97,6 +110,26 @@ appstreamcli validate-tree --no-net --strict "$tmp/root" || fail "appstreamcli v
 
 step "icon and macOS bundle template parse as XML"
 xmllint --noout "$icon" packaging/macos/Info.plist.in
+
+# --- The installed program without a display ---------------------------------
+step "--help and --version need no display"
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+for option in --help -h --version; do
+  out=$("${no_display[@]}" /usr/bin/pdfunlock "$option" 2>"$tmp/err") || fail "pdfunlock $option: status $?"
+  [ ! -s "$tmp/err" ] || fail "pdfunlock $option wrote to standard error: $(cat "$tmp/err")"
+  echo "$option: $(head -1 <<<"$out")"
+  case "$option" in
+  --version) [ "$out" = "pdfunlock $version" ] || fail "pdfunlock --version: $out" ;;
+  *) [[ "$out" == "Usage: pdfunlock "* ]] || fail "pdfunlock $option: $out" ;;
+  esac
+done
+
+step "a start without a display says so"
+status=0
+"${no_display[@]}" /usr/bin/pdfunlock "$tmp/scan.pdf" 2>"$tmp/err" || status=$?
+echo "status $status: $(head -1 "$tmp/err")"
+[ "$status" -eq 1 ] || fail "pdfunlock without a display ended with status $status"
+grep -q "could not connect to display" "$tmp/err" || fail "no word of the display: $(cat "$tmp/err")"
 
 # --- The installed program under Xvfb ----------------------------------------
 step "the installed program under Xvfb"
@@ -127,13 +160,32 @@ copy="$tmp/My Scans/locked scan_copy.pdf"
 "$build/bin/make-fixture" "$fixture" --pages 2 --security aes-256 \
   --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
 
+# The window's title as the window manager shows it.
+title() { xdo getwindowname "$1"; }
+
 step "/usr/bin/pdfunlock on a locked scan shows the password window"
-start C.UTF-8 /usr/bin/pdfunlock "$fixture"
+# Without XDG_RUNTIME_DIR, as under sudo: Qt's note about it stays off standard error.
+start C.UTF-8 env -u XDG_RUNTIME_DIR /usr/bin/pdfunlock "$fixture"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid: $(timeout 5 xwininfo -id "$wid" | sed -n 's/.*Width: /width /p;s/.*Height: /height /p' | tr '\n' ' ')"
+echo "title: $(title "$wid")"
+[ "$(title "$wid")" = "locked scan.pdf — pdfunlock" ] || fail "window title $(title "$wid")"
+timeout 5 xprop -id "$wid" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the window has no icon"
 press "$wid" Escape
 wait_exit "$app_pid"
 [ ! -e "$copy" ] || fail "closing the password window wrote a copy"
+
+step "after --, names that look like options are documents"
+for name in -style --help; do
+  cp "$fixture" "$tmp/My Scans/$name"
+  start C.UTF-8 env -C "$tmp/My Scans" /usr/bin/pdfunlock -- "$name"
+  wid=$(wait_window "$app_pid" NORMAL)
+  echo "pdfunlock -- $name: $(title "$wid")"
+  [ "$(title "$wid")" = "$name — pdfunlock" ] || fail "window title $(title "$wid")"
+  press "$wid" Escape
+  wait_exit "$app_pid"
+  rm "$tmp/My Scans/$name"
+done
 
 step "the desktop entry's command on a locked scan"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1)
@@ -151,6 +203,17 @@ start C.UTF-8 "${command[@]}"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid"
 xdo windowfocus --sync "$wid"
+xdo type --delay 20 "wrong-$password"
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+text=$(message_text "$alert")
+echo "message: $text"
+[ "$text" = "$(translated en IDS_MSG_INVALIDPWD)" ] || fail "expected the wrong-password message"
+transient=$(timeout 5 xprop -id "$alert" WM_TRANSIENT_FOR | sed -n 's/.*window id # //p')
+[ "$((transient))" = "$((wid))" ] || fail "the alert is not the password window's ($transient)"
+press "$alert" Return
+# The wrong password is selected once the alert is gone: typing replaces it.
+sleep 0.5
 xdo type --delay 20 "$password"
 xdo key Return
 alert=$(wait_window "$app_pid" DIALOG)
@@ -165,6 +228,27 @@ status=0
 qpdf --requires-password "$copy" || status=$?
 [ "$status" -eq 2 ] || fail "the copy is still encrypted (qpdf --requires-password: $status)"
 echo "copy written, not encrypted: $copy"
+
+step "a file size limit too small for the copy"
+# The limit's signal is ignored: the write fails, the user is told, nothing is left.
+mkdir "$tmp/Limited"
+large="$tmp/Limited/large scan.pdf"
+"$build/bin/make-fixture" "$large" --pages 2 --image-bytes 300000 --security aes-256 \
+  --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+start C.UTF-8 prlimit --fsize=65536 /usr/bin/pdfunlock "$large"
+wid=$(wait_window "$app_pid" NORMAL)
+xdo windowfocus --sync "$wid"
+xdo type --delay 20 "$password"
+xdo key Return
+alert=$(wait_window "$app_pid" DIALOG)
+text=$(message_text "$alert")
+echo "message: $text"
+[ "$text" = "$(translated en IDS_MSG_FAILED)" ] || fail "expected the failure message"
+press "$alert" Return
+wait_exit "$app_pid"
+left=$(ls -A "$tmp/Limited")
+[ "$left" = "large scan.pdf" ] || fail "left in the folder: $left"
+echo "nothing left beside the source"
 
 step "the installed program's messages follow the locale"
 for run in en:C.UTF-8 de:de_DE.UTF-8 ja:ja_JP.UTF-8; do

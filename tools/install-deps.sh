@@ -6,6 +6,10 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libqpdf-dev qpdf poppler-utils libidn-dev
+  # Qt's SVG icon engine, which draws the application's icon.
+  libqt6svg6
+  # Qt's own texts (context menus, standard buttons) in the user's language.
+  qt6-translations-l10n
   # A second, independent renderer for the tests that compare copies with their
   # sources; bench/ also times its `mutool clean`.
   mupdf-tools
@@ -13,6 +17,10 @@ packages=(
   # tools/check-translations.sh, tools/screenshots.sh).
   dpkg-dev desktop-file-utils appstream libxml2-utils
   xvfb xdotool xclip x11-utils imagemagick
+  # A window manager under Xvfb, so the windows are placed and decorated as on a desktop.
+  openbox
+  # Japanese glyphs, so the Japanese window can be looked at under Xvfb.
+  fonts-ipafont-gothic
   # The libFuzzer target (fuzz/): clang with its sanitizer and fuzzer runtimes.
   clang libclang-rt-14-dev
   # What bench/ times the removal job against, besides qpdf.

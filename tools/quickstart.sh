@@ -4,6 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The sample opens in a window: without a display pdfunlock can only fail.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  cat >&2 <<'EOF'
+quickstart: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).
+pdfunlock asks for the password in a window: run this from a terminal in a
+desktop session, or over ssh -X. Without a display, tools/test.sh builds
+pdfunlock and runs its tests.
+EOF
+  exit 1
+fi
+
 tools/install-deps.sh
 cmake --preset default >/dev/null
 # Only what the sample needs; tools/test.sh builds the rest.

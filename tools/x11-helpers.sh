@@ -7,10 +7,11 @@ x11_wait_seconds=20
 # xdotool's --sync waits without end: bound every call.
 xdo() { timeout 10 xdotool "$@"; }
 
-# Starts an Xvfb with no window manager; sets DISPLAY and xvfb_pid. A random
-# display from a high range, away from the :0 or :99 other tools assume;
-# -noreset, since a program starting while the server resets after the last
-# client left cannot connect.
+# Starts an Xvfb with openbox as its window manager, which places, decorates
+# and focuses the windows as a desktop does; sets DISPLAY, xvfb_pid and
+# wm_pid (stop_xvfb ends both). A random display from a high range, away from
+# the :0 or :99 other tools assume; -noreset, since a program starting while
+# the server resets after the last client left cannot connect.
 start_xvfb() { # WORK_DIR
   local display _
   for _ in 1 2 3 4 5; do
@@ -24,6 +25,7 @@ start_xvfb() { # WORK_DIR
         export DISPLAY=":$display"
         export XDG_RUNTIME_DIR=$1/runtime
         mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+        start_window_manager "$1"
         return
       fi
       sleep 0.1
@@ -34,13 +36,33 @@ start_xvfb() { # WORK_DIR
   fail "Xvfb did not start: $(cat "$1/xvfb.log")"
 }
 
+# Starts openbox on DISPLAY; waits until it manages the screen.
+start_window_manager() { # WORK_DIR
+  openbox --sm-disable >"$1/openbox.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 50); do
+    kill -0 "$wm_pid" 2>/dev/null || break
+    if timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+      return
+    fi
+    sleep 0.1
+  done
+  fail "openbox did not start: $(cat "$1/openbox.log")"
+}
+
+stop_xvfb() {
+  [ -z "${wm_pid:-}" ] || kill "$wm_pid" 2>/dev/null || true
+  [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+
 # Waits for a visible window of the program of type NORMAL (the password
-# window) or DIALOG (a message box); prints its id.
+# window, titled "document — pdfunlock") or DIALOG (a message box, titled
+# "pdfunlock"); prints its id.
 wait_window() { # PID NORMAL|DIALOG
   local deadline=$((SECONDS + x11_wait_seconds)) wid type
   while [ $SECONDS -lt $deadline ]; do
     kill -0 "$1" 2>/dev/null || fail "the program ended before showing a $2 window"
-    for wid in $(xdo search --onlyvisible --pid "$1" --name '^pdfunlock$' 2>/dev/null); do
+    for wid in $(xdo search --onlyvisible --pid "$1" --name 'pdfunlock$' 2>/dev/null); do
       type=$(timeout 5 xprop -id "$wid" _NET_WM_WINDOW_TYPE 2>/dev/null |
         sed -n 's/.*= _NET_WM_WINDOW_TYPE_\([A-Z]*\).*/\1/p')
       if [ "$type" = "$2" ]; then
@@ -56,7 +78,9 @@ wait_window() { # PID NORMAL|DIALOG
 # The text of a message box: a triple click selects it into the X primary selection.
 message_text() { # WID
   local X Y WIDTH text _
-  eval "$(xdo getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH)=')"
+  # xwininfo's position, since under a window manager xdotool's is off by
+  # the height of the frame's title bar.
+  eval "$(timeout 5 xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\([0-9-]*\)/X=\1/p;s/^ *Absolute upper-left Y: *\([0-9-]*\)/Y=\1/p;s/^ *Width: *\([0-9]*\)/WIDTH=\1/p')"
   for _ in 1 2 3; do
     # No --sync: it would wait for ever if the pointer is already there.
     xdo mousemove $((X + WIDTH / 2)) $((Y + 22)) sleep 0.2 click --repeat 3 --delay 60 1

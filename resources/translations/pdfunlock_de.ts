@@ -40,12 +40,12 @@
         <translation>Passwort</translation>
     </message>
     <message id="IDS_UI_REMOVE">
-        <source>Remove Password</source>
-        <translation>Passwort entfernen</translation>
+        <source>&amp;Remove Password</source>
+        <translation>Passwort &amp;entfernen</translation>
     </message>
     <message id="IDS_UI_CLOSE">
-        <source>Close</source>
-        <translation>Schließen</translation>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
     </message>
 </context>
 </TS>

@@ -40,12 +40,12 @@
         <translation>Password</translation>
     </message>
     <message id="IDS_UI_REMOVE">
-        <source>Remove Password</source>
-        <translation>Remove Password</translation>
+        <source>&amp;Remove Password</source>
+        <translation>&amp;Remove Password</translation>
     </message>
     <message id="IDS_UI_CLOSE">
-        <source>Close</source>
-        <translation>Close</translation>
+        <source>&amp;Close</source>
+        <translation>&amp;Close</translation>
     </message>
 </context>
 </TS>

@@ -40,12 +40,12 @@
         <translation>パスワード</translation>
     </message>
     <message id="IDS_UI_REMOVE">
-        <source>Remove Password</source>
-        <translation>パスワードを解除</translation>
+        <source>&amp;Remove Password</source>
+        <translation>パスワードを解除(&amp;R)</translation>
     </message>
     <message id="IDS_UI_CLOSE">
-        <source>Close</source>
-        <translation>閉じる</translation>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
     </message>
 </context>
 </TS>

@@ -52,6 +52,7 @@ void AppDelegate::runLaunchChecks() {
     }
     workingPdfDoc_ = std::move(document);
     pwdInfo_->setStringValue(localizedText(services_.strings, IDS_KEY::IDS_PWD));
+    window_->setRepresentedFilename(path);
     window_->makeKeyAndOrderFront();
 }
 

@@ -15,6 +15,8 @@ public:
     virtual void orderOut() = 0;
     virtual void close() = 0;
     virtual bool isVisible() const = 0;
+    // The document the window stands for, named in its title.
+    virtual void setRepresentedFilename(const std::string& path) = 0;
 };
 
 class TextField {

@@ -2,24 +2,57 @@
 
 #include "ui_MainWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFileOpenEvent>
-#include <QKeySequence>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QShortcut>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTranslator>
-#include <QWidget>
+#include <climits>
+#include <cstdlib>
 
 namespace pdfunlock {
 
 namespace {
 
-std::unique_ptr<Ui::MainWindow> setUpForm(QWidget& widget) {
+const QString appName = QStringLiteral("pdfunlock");
+
+std::unique_ptr<Ui::MainWindow> setUpForm(QDialog& dialog) {
     auto ui = std::make_unique<Ui::MainWindow>();
-    ui->setupUi(&widget);
+    ui->setupUi(&dialog);
+    // The application's one window: in the task bar and window switcher like
+    // any main window, not a dialog kept above (and listed under) another.
+    dialog.setWindowFlags(Qt::Window);
     return ui;
+}
+
+// A caption as a screen reader says it: without its mnemonic, "(&R)" included.
+QString withoutMnemonic(QString caption) {
+    static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
+    return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+// The narrowest width from `narrowest` up at which `text` takes no more lines
+// than at `widest`: its lines come out of even length, no word left alone on
+// the last one.
+int balancedWidth(const QFontMetrics& metrics, const QString& text, int narrowest, int widest) {
+    auto height = [&](int width) {
+        return metrics.boundingRect(QRect(0, 0, width, INT_MAX / 2), Qt::TextWordWrap, text)
+            .height();
+    };
+    const int lines = height(widest);
+    if (height(narrowest) <= lines) {
+        return narrowest;
+    }
+    while (widest - narrowest > 1) {
+        const int middle = narrowest + (widest - narrowest) / 2;
+        (height(middle) <= lines ? widest : narrowest) = middle;
+    }
+    return widest;
 }
 
 QMessageBox::Icon iconFor(AlertStyle style) {
@@ -35,6 +68,36 @@ QMessageBox::Icon iconFor(AlertStyle style) {
 }
 
 constexpr const char* translatorName = "pdfunlockTranslations";
+
+// Qt's chatter (debug, info) and its notes about what it copes with by itself.
+bool isFrameworkNote(QtMsgType type, const char* category, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) {
+        return true;
+    }
+    if (type != QtWarningMsg) {
+        return false;
+    }
+    // The platform plugins tried in turn (wayland before xcb...): the fatal
+    // message says so if none works.
+    if (qstrcmp(category, "qt.qpa.plugin") == 0) {
+        return true;
+    }
+    // No runtime directory in the environment (sudo, a bare X server): Qt makes one.
+    return message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+QtMessageHandler frameworkHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!isFrameworkNote(type, context.category, message)) {
+        frameworkHandler(type, context, message);
+    }
+    // Qt would abort(): a start without a display is a failure its message
+    // explains, not a crash to leave a core dump for.
+    if (type == QtFatalMsg) {
+        std::_Exit(EXIT_FAILURE);
+    }
+}
 
 } // namespace
 
@@ -56,6 +119,11 @@ bool QtWidgetWindow::isVisible() const {
     return widget_.isVisible();
 }
 
+void QtWidgetWindow::setRepresentedFilename(const std::string& path) {
+    // A path in the file system's encoding, as argv gave it.
+    widget_.setWindowFilePath(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
 std::string QtLineEditField::stringValue() const {
     return edit_.text().toStdString();
 }
@@ -64,6 +132,8 @@ void QtLineEditField::setStringValue(const std::string& text) {
     edit_.setText(QString::fromStdString(text));
 }
 
+QtLabelField::QtLabelField(QLabel& label) : label_(label), narrowest_(label.minimumWidth()) {}
+
 std::string QtLabelField::stringValue() const {
     return label_.text().toStdString();
 }
@@ -71,10 +141,14 @@ std::string QtLabelField::stringValue() const {
 void QtLabelField::setStringValue(const std::string& text) {
     label_.setTextFormat(Qt::PlainText);
     label_.setText(QString::fromStdString(text));
+    if (label_.wordWrap() && narrowest_ > 0) {
+        label_.setMinimumWidth(
+            balancedWidth(label_.fontMetrics(), label_.text(), narrowest_, narrowest_ * 4 / 3));
+    }
 }
 
 QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction)
-    : widget_(std::make_unique<QWidget>()), ui_(setUpForm(*widget_)), window_(*widget_),
+    : widget_(std::make_unique<QDialog>()), ui_(setUpForm(*widget_)), window_(*widget_),
       pwd_(*ui_->pwd), pwdInfo_(*ui_->pwdInfo), remove_(std::move(removeAction)),
       close_(std::move(closeAction)) {
     // uic's tr() is not id-based: captions come from the translation ids here.
@@ -82,9 +156,9 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
     const QString close = qtTrId("IDS_UI_CLOSE");
     const QString password = qtTrId("IDS_UI_PASSWORD");
     ui_->removeButton->setText(remove);
-    ui_->removeButton->setAccessibleName(remove);
+    ui_->removeButton->setAccessibleName(withoutMnemonic(remove));
     ui_->closeButton->setText(close);
-    ui_->closeButton->setAccessibleName(close);
+    ui_->closeButton->setAccessibleName(withoutMnemonic(close));
     ui_->pwd->setAccessibleName(password);
     ui_->pwd->setPlaceholderText(password);
     ui_->pwd->setFocus();
@@ -93,24 +167,23 @@ QtMainWindow::QtMainWindow(std::function<void()> removeAction, std::function<voi
         if (remove_) {
             remove_();
         }
+        if (widget_->isVisible()) {
+            ui_->pwd->setFocus();
+            ui_->pwd->selectAll();
+        }
     });
     QObject::connect(ui_->closeButton, &QPushButton::clicked, widget_.get(), [this] {
         if (close_) {
             close_();
         }
     });
-    // A plain QWidget has no default button: Return in the field and Escape
-    // anywhere in the window act as they would in a dialog.
-    QObject::connect(ui_->pwd, &QLineEdit::returnPressed, ui_->removeButton, &QPushButton::click);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), widget_.get());
-    QObject::connect(escape, &QShortcut::activated, ui_->closeButton, &QPushButton::click);
 }
 
 QtMainWindow::~QtMainWindow() = default;
 
 void QtAlertPresenter::runModal(AlertStyle style, const std::string& messageText) {
-    QMessageBox box;
-    box.setWindowTitle(QStringLiteral("pdfunlock"));
+    QMessageBox box(window_ && window_->isVisible() ? window_ : nullptr);
+    box.setWindowTitle(appName);
     box.setIcon(iconFor(style));
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(messageText));
@@ -147,6 +220,17 @@ bool installTranslations(QCoreApplication& app, const QLocale& locale) {
                           QStringLiteral(":/i18n")) &&
         !translator->load(QStringLiteral(":/i18n/pdfunlock_en.qm"))) {
         return false;
+    }
+    // Qt's own texts (the field's context menu...) in the language found above:
+    // English is built in.
+    const QString language = translator->language();
+    auto qt = std::make_unique<QTranslator>();
+    if (language != QLatin1String("en") &&
+        qt->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qt->setObjectName(translatorName);
+        qt->setParent(&app);
+        QCoreApplication::installTranslator(qt.release());
     }
     translator->setObjectName(translatorName);
     translator->setParent(&app);
@@ -189,9 +273,20 @@ bool QtOpenDocumentsFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void silenceFrameworkMessages() {
-    // A fatal message still ends the process after the handler returns.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+void quietFrameworkMessages() {
+    const QtMessageHandler previous = qInstallMessageHandler(quietHandler);
+    if (previous != quietHandler) {
+        frameworkHandler = previous;
+    }
+}
+
+void setApplicationIdentity(const QString& appId) {
+    // Window titles read "scan.pdf — pdfunlock" where the platform adds the name.
+    QGuiApplication::setApplicationDisplayName(appName);
+    // Ties the windows to the installed desktop entry (name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(appId);
+    QGuiApplication::setWindowIcon(
+        QIcon::fromTheme(appId, QIcon(QStringLiteral(":/icons/pdfunlock.svg"))));
 }
 
 } // namespace pdfunlock

@@ -4,8 +4,10 @@
 
 #include "platform/Desktop.h"
 
+#include <QDialog>
 #include <QLocale>
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +31,7 @@ public:
     void orderOut() override;
     void close() override;
     bool isVisible() const override;
+    void setRepresentedFilename(const std::string& path) override;
 
 private:
     QWidget& widget_;
@@ -44,21 +47,26 @@ private:
     QLineEdit& edit_;
 };
 
-// Shows its text as plain text, whatever it contains.
+// Shows its text as plain text, whatever it contains. A word-wrapped label
+// keeps its minimum width as the narrowest it gets and widens, up to a third
+// more, so that its lines come out of even length.
 class QtLabelField final : public TextField {
 public:
-    explicit QtLabelField(QLabel& label) : label_(label) {}
+    explicit QtLabelField(QLabel& label);
     std::string stringValue() const override;
     void setStringValue(const std::string& text) override;
 
 private:
     QLabel& label_;
+    int narrowest_;
 };
 
 // The window of resources/MainWindow.ui with its captions in the user's language
-// (install the translations first). Hidden until the delegate shows it. The
-// two actions are the buttons'; Return in the password field presses the
-// remove button.
+// (install the translations first): a dialog (its accessible role; Return
+// presses the remove button, Escape closes it) that stays a normal top-level
+// window. Hidden until the delegate shows it. The two actions are the
+// buttons'. When the window is still up after the remove action (the password
+// was wrong), the field's text is selected, so that typing replaces it.
 class QtMainWindow {
 public:
     QtMainWindow(std::function<void()> removeAction, std::function<void()> closeAction);
@@ -70,10 +78,10 @@ public:
     TextField& pwd() { return pwd_; }
     TextField& pwdInfo() { return pwdInfo_; }
 
-    QWidget& widget() { return *widget_; }
+    QDialog& widget() { return *widget_; }
 
 private:
-    std::unique_ptr<QWidget> widget_;
+    std::unique_ptr<QDialog> widget_;
     std::unique_ptr<Ui::MainWindow> ui_;
     QtWidgetWindow window_;
     QtLineEditField pwd_;
@@ -84,8 +92,13 @@ private:
 
 class QtAlertPresenter final : public AlertPresenter {
 public:
+    // Alerts shown while `window` is visible belong to it.
+    explicit QtAlertPresenter(QWidget* window = nullptr) : window_(window) {}
     // A message box holding only the text and an OK button.
     void runModal(AlertStyle style, const std::string& messageText) override;
+
+private:
+    QWidget* window_;
 };
 
 // Id-based translations: the key is the translation id.
@@ -100,13 +113,18 @@ public:
 };
 
 // Installs the embedded translations for the first of the locale's languages
-// that has one, else English; replaces translations installed by an earlier
-// call. False if not even English could be loaded.
+// that has one, else English, and Qt's own for the same language; replaces
+// translations installed by an earlier call. False if not even English could
+// be loaded.
 bool installTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
 
-// Qt's own diagnostics (missing runtime directories, platform plugin notes...)
-// are not ours to show: standard error carries only the program's log lines.
-void silenceFrameworkMessages();
+// Qt's debug and info messages, and its notes about what it sets right by
+// itself, stay off standard error, which carries the program's log lines; its
+// warnings and fatal errors (no display...) go there as Qt writes them.
+void quietFrameworkMessages();
+
+// The name, icon and desktop entry the application's windows show.
+void setApplicationIdentity(const QString& appId);
 
 // Documents the system asks the running application to open: macOS sends them
 // as QFileOpenEvents (at launch too), not as arguments. Install it as an event

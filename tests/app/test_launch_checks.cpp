@@ -127,12 +127,14 @@ private slots:
             QVERIFY(h.delegate.workingPdfDoc()->isLocked());
             QCOMPARE(h.pwdInfo.text, std::string("text:IDS_PWD"));
             QCOMPARE(h.window.events, std::vector<std::string>{"front"});
+            QCOMPARE(h.window.representedFilename, paths.front());
             QCOMPARE(h.application.terminations, 0);
         } else {
             QCOMPARE(h.alerts.shown,
                      (std::vector<Alert>{{AlertStyle::Critical, "text:" + alert.toStdString()}}));
             QVERIFY(!h.delegate.workingPdfDoc());
             QVERIFY(h.window.events.empty());
+            QVERIFY(h.window.representedFilename.empty());
             QVERIFY(h.pwdInfo.text.empty());
             // Nothing left on screen: the application ends after the alert.
             QCOMPARE(h.application.terminations, 1);

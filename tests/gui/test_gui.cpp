@@ -4,6 +4,7 @@
 #include "fixtures/FixtureMaker.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -36,6 +37,7 @@ struct ShownBox {
     bool okIsDefaultAndEscape = false;
     Qt::TextFormat format = Qt::AutoText;
     Qt::WindowModality modality = Qt::NonModal;
+    QWidget* parent = nullptr;
 };
 
 // Answers every message box the way a user pressing Return would, noting what it showed.
@@ -63,6 +65,7 @@ private:
                                     box->escapeButton() == box->defaultButton();
         seen.format = box->textFormat();
         seen.modality = box->windowModality();
+        seen.parent = box->parentWidget();
         shown.push_back(seen);
         if (box->defaultButton()) {
             box->defaultButton()->click();
@@ -180,15 +183,16 @@ private slots:
         QCOMPARE(order, (QStringList{"removeButton", "closeButton", "pwd"}));
     }
 
-    // A locked document: the window comes up asking for the password, and
-    // closing it ends the application.
+    // A locked document: the window comes up asking for the password, named
+    // after the document, and closing it ends the application.
     void lockedDocumentThenClose_data() {
-        QTest::addColumn<bool>("byEscape");
-        QTest::newRow("close button") << false;
-        QTest::newRow("Escape key") << true;
+        QTest::addColumn<QKeySequence>("key"); // none: the close button is clicked
+        QTest::newRow("close button") << QKeySequence();
+        QTest::newRow("Escape key") << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("mnemonic") << QKeySequence::mnemonic(qtTrId("IDS_UI_CLOSE"));
     }
     void lockedDocumentThenClose() {
-        QFETCH(bool, byEscape);
+        QFETCH(QKeySequence, key);
         const auto locked = path("close.pdf");
         fx::makeFixture(fx::Fixture{}, locked);
         Gui gui;
@@ -196,26 +200,33 @@ private slots:
         QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
         bool visible = false;
         bool active = false;
+        QString title;
         QString prompt;
         QLineEdit::EchoMode echo = QLineEdit::Normal;
 
         const int status = runApplication([&] {
             gui.launch(locked);
             visible = gui.form.widget().isVisible();
+            title = gui.form.widget().windowHandle()->title();
             prompt = gui.child<QLabel>("pwdInfo")->text();
             echo = gui.child<QLineEdit>("pwd")->echoMode();
-            if (byEscape) {
-                // Window shortcuts only reach the active window.
-                active = QTest::qWaitForWindowActive(&gui.form.widget());
-                QTest::keyClick(gui.child<QLineEdit>("pwd"), Qt::Key_Escape);
-            } else {
+            if (key.isEmpty()) {
                 QTest::mouseClick(gui.child<QPushButton>("closeButton"), Qt::LeftButton);
+            } else {
+                // Keys reach the window's focus widget only while it is active.
+                active = QTest::qWaitForWindowActive(&gui.form.widget());
+                QTest::keySequence(&gui.form.widget(), key);
             }
         });
 
         QCOMPARE(status, 0);
         QVERIFY(visible);
-        QVERIFY(active || !byEscape);
+        QVERIFY(active || key.isEmpty());
+        QCOMPARE(gui.form.widget().windowFilePath(), QString::fromStdString(locked));
+        QCOMPARE(title, QString("close.pdf"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&gui.form.widget())->role(),
+                 QAccessible::Dialog);
+        QVERIFY(!gui.form.widget().windowIcon().pixmap(32).isNull());
         QCOMPARE(prompt, gui.text(IDS_KEY::IDS_PWD));
         QVERIFY(prompt != "IDS_PWD");
         QCOMPARE(echo, QLineEdit::Password);
@@ -250,6 +261,7 @@ private slots:
         QVERIFY(box.okIsDefaultAndEscape);
         QCOMPARE(box.format, Qt::PlainText);
         QCOMPARE(box.modality, Qt::ApplicationModal);
+        QCOMPARE(box.parent, nullptr);
         QCOMPARE(windowShows.shows, 0);
     }
 
@@ -305,7 +317,9 @@ private slots:
         QCOMPARE(nestedEnded, from == "nested");
     }
 
-    // Return in the password field presses the remove button.
+    // Return in the password field presses the remove button. The wrong
+    // password's alert belongs to the window, which stays; the other comes
+    // once the window is hidden.
     void returnInPasswordField_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("message");
@@ -344,32 +358,45 @@ private slots:
         QCOMPARE(boxes.shown.size(), std::size_t{1});
         QCOMPARE(boxes.shown.front().text, gui.text(static_cast<IDS_KEY>(message)));
         QCOMPARE(int(boxes.shown.front().icon), icon);
+        QCOMPARE(boxes.shown.front().parent, windowStays ? &gui.form.widget() : nullptr);
         QCOMPARE(visibleAfter, windowStays);
         QCOMPARE(QFile::exists(dir.filePath("scan_copy.pdf")), !windowStays);
     }
 
-    // A user's session: a wrong password with Enter, then the right one with
-    // the remove button; the copy is written and the application ends.
+    // A user's session: a wrong password with the remove button, then the
+    // right one typed over it (the wrong one is selected, the window's focus
+    // is back in the field) with Enter; the copy is written and the
+    // application ends.
     void wrongThenRightPassword() {
         QTemporaryDir dir;
         const auto locked = lockedScan(dir);
         Gui gui;
         BoxDismisser boxes;
-        bool stayedAfterWrongPassword = false;
+        bool active = false;
+        QString afterWrongPassword;
 
         const int status = runApplication([&] {
             gui.launch(locked);
+            active = QTest::qWaitForWindowActive(&gui.form.widget());
             auto* pwd = gui.child<QLineEdit>("pwd");
             QTest::keyClicks(pwd, "wrong");
-            QTest::keyClick(pwd, Qt::Key_Return);
-            stayedAfterWrongPassword = gui.form.widget().isVisible() && pwd->text() == "wrong";
-            pwd->clear();
-            QTest::keyClicks(pwd, "user");
             QTest::mouseClick(gui.child<QPushButton>("removeButton"), Qt::LeftButton);
+            if (gui.form.widget().isVisible() && gui.form.widget().focusWidget() == pwd) {
+                afterWrongPassword = pwd->selectedText();
+            }
+            // The window manager gives the window back the focus the alert had.
+            gui.form.widget().activateWindow();
+            active = active && QTest::qWaitForWindowActive(&gui.form.widget());
+            // To whatever has the focus.
+            if (QWidget* focused = QApplication::focusWidget()) {
+                QTest::keyClicks(focused, "user");
+                QTest::keyClick(focused, Qt::Key_Return);
+            }
         });
 
+        QCOMPARE(afterWrongPassword, QString("wrong"));
         QCOMPARE(status, 0);
-        QVERIFY(stayedAfterWrongPassword);
+        QVERIFY(active);
         QCOMPARE(boxes.shown.size(), std::size_t{2});
         QCOMPARE(boxes.shown[0].text, gui.text(IDS_KEY::IDS_MSG_INVALIDPWD));
         QCOMPARE(int(boxes.shown[0].icon), int(QMessageBox::Critical));
