@@ -135,6 +135,16 @@ long count(const std::vector<std::string>& calls, const std::string& name) {
     return std::count(calls.begin(), calls.end(), name);
 }
 
+// Launches on a locked three-page scan (password "user") made in `dir`.
+QString launchOnScan(Harness& h, const QTemporaryDir& dir) {
+    const QString sourcePath = dir.filePath("scan.pdf");
+    fx::Fixture fixture;
+    fixture.pages = 3;
+    fx::makeFixture(fixture, sourcePath.toStdString());
+    h.launch(sourcePath.toStdString());
+    return sourcePath;
+}
+
 // How a row sets up its run.
 struct Run {
     fx::Fixture fixture;
@@ -515,12 +525,8 @@ private slots:
 
     void wrongThenRightPassword() {
         QTemporaryDir dir;
-        const QString sourcePath = dir.filePath("scan.pdf");
-        fx::Fixture fixture;
-        fixture.pages = 3;
-        fx::makeFixture(fixture, sourcePath.toStdString());
         Harness h;
-        h.launch(sourcePath.toStdString());
+        launchOnScan(h, dir);
         h.press("usr");
         // Each alert looks its text up when it is shown.
         h.strings.language = "de:";
@@ -610,12 +616,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, alert);
         QTemporaryDir dir;
-        const QString sourcePath = dir.filePath("scan.pdf");
-        fx::Fixture fixture;
-        fixture.pages = 3;
-        fx::makeFixture(fixture, sourcePath.toStdString());
         Harness h;
-        h.launch(sourcePath.toStdString());
+        const QString sourcePath = launchOnScan(h, dir);
         QVERIFY(h.window.visible);
 
         if (change == "rename") {
