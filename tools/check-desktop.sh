@@ -199,27 +199,30 @@ for word in "${words[@]}"; do
   esac
 done
 echo "Exec=$exec_line -> ${command[*]}"
+
+# Types TEXT and Return into the focused field; the alert that follows must
+# show the English text of KEY. Sets alert to its window.
+type_and_expect() { # TEXT KEY
+  xdo type --delay 20 "$1"
+  xdo key Return
+  alert=$(wait_window "$app_pid" DIALOG)
+  local text
+  text=$(message_text "$alert")
+  echo "message: $text"
+  [ "$text" = "$(translated en "$2")" ] || fail "expected the $2 message"
+}
+
 start C.UTF-8 "${command[@]}"
 wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid"
 xdo windowfocus --sync "$wid"
-xdo type --delay 20 "wrong-$password"
-xdo key Return
-alert=$(wait_window "$app_pid" DIALOG)
-text=$(message_text "$alert")
-echo "message: $text"
-[ "$text" = "$(translated en IDS_MSG_INVALIDPWD)" ] || fail "expected the wrong-password message"
+type_and_expect "wrong-$password" IDS_MSG_INVALIDPWD
 transient=$(timeout 5 xprop -id "$alert" WM_TRANSIENT_FOR | sed -n 's/.*window id # //p')
 [ "$((transient))" = "$((wid))" ] || fail "the alert is not the password window's ($transient)"
 press "$alert" Return
 # The wrong password is selected once the alert is gone: typing replaces it.
 sleep 0.5
-xdo type --delay 20 "$password"
-xdo key Return
-alert=$(wait_window "$app_pid" DIALOG)
-text=$(message_text "$alert")
-echo "message: $text"
-[ "$text" = "$(translated en IDS_MSG_COMPLETE)" ] || fail "expected the completion message"
+type_and_expect "$password" IDS_MSG_COMPLETE
 press "$alert" Return
 wait_exit "$app_pid"
 [ -f "$copy" ] || fail "no copy at $copy"
@@ -238,12 +241,7 @@ large="$tmp/Limited/large scan.pdf"
 start C.UTF-8 prlimit --fsize=65536 /usr/bin/pdfunlock "$large"
 wid=$(wait_window "$app_pid" NORMAL)
 xdo windowfocus --sync "$wid"
-xdo type --delay 20 "$password"
-xdo key Return
-alert=$(wait_window "$app_pid" DIALOG)
-text=$(message_text "$alert")
-echo "message: $text"
-[ "$text" = "$(translated en IDS_MSG_FAILED)" ] || fail "expected the failure message"
+type_and_expect "$password" IDS_MSG_FAILED
 press "$alert" Return
 wait_exit "$app_pid"
 left=$(ls -A "$tmp/Limited")

@@ -216,12 +216,8 @@ public:
         if (whole) {
             // A large encrypted scan is written from a twin of the source
             // whose images are decrypted on a second core meanwhile.
-            const auto& file = pages_.flattened().front().file;
             auto prefetch =
-                file ? StreamPrefetch::open(
-                           *whole, [file] { return std::make_shared<BlockInputSource>(file); },
-                           parallelFrom_)
-                     : nullptr;
+                StreamPrefetch::open(*whole, pages_.flattened().front().file, parallelFrom_);
             QPDF& written = prefetch ? prefetch->twin() : *whole;
             const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
                 writeWhole(written, pdf_->getTrailer().getKey("/Info"), out, version_,

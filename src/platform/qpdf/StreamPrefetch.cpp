@@ -1,6 +1,7 @@
 #include "platform/qpdf/StreamPrefetch.h"
 
 #include "platform/Secrets.h"
+#include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/QuietQpdf.h"
 
 #include <condition_variable>
@@ -13,6 +14,7 @@
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QUtil.hh>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
 
 namespace pdfunlock {
@@ -24,10 +26,11 @@ namespace {
 constexpr size_t kAheadBytes = 4 * 1024 * 1024;
 constexpr long long kLargestStream = kAheadBytes;
 
-std::shared_ptr<QPDF> openWithKey(const InputSourceFactory& files, const std::string& hexKey) {
+std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
+                                  const std::string& hexKey) {
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true);
-    pdf->processInputSource(files(), hexKey.c_str());
+    pdf->processInputSource(std::make_shared<BlockInputSource>(file), hexKey.c_str());
     return pdf;
 }
 
@@ -119,14 +122,14 @@ public:
         size_t bytes; // as declared: the encrypted size, at least the decrypted one
     };
 
-    Worker(QPDF& source, std::vector<Item> items, InputSourceFactory files, std::string hexKey)
+    Worker(QPDF& source, std::vector<Item> items, std::shared_ptr<const OpenFile> file,
+           std::string hexKey)
         : StreamDataProvider(true), source_(source), items_(std::move(items)) {
         for (size_t i = 0; i < items_.size(); ++i) {
             index_[items_[i].og] = i;
         }
-        thread_ = std::thread([this, files = std::move(files), key = std::move(hexKey)]() mutable {
-            run(files, key);
-        });
+        thread_ = std::thread(
+            [this, file = std::move(file), key = std::move(hexKey)]() mutable { run(file, key); });
     }
 
     ~Worker() override { stop(); }
@@ -247,10 +250,10 @@ private:
         }
     }
 
-    void run(const InputSourceFactory& files, std::string& hexKey) {
+    void run(const std::shared_ptr<const OpenFile>& file, std::string& hexKey) {
         std::shared_ptr<QPDF> pdf;
         try {
-            pdf = openWithKey(files, hexKey);
+            pdf = openWithKey(file, hexKey);
         } catch (const std::exception&) {
             // No document of its own: the writer's thread reads every stream.
         }
@@ -286,36 +289,35 @@ private:
     std::thread thread_;
 };
 
-std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source, InputSourceFactory files,
-                                                     long long minimumBytes) {
+std::unique_ptr<StreamPrefetch>
+StreamPrefetch::open(QPDF& source, std::shared_ptr<const OpenFile> file, long long minimumBytes) {
     try {
-        if (minimumBytes < 0 || !source.isEncrypted() || source.numWarnings() > 0 || !files) {
+        if (minimumBytes < 0 || !file || !source.isEncrypted() || source.numWarnings() > 0) {
             return nullptr;
         }
         // The file's size stands for its stream data: a large file is images.
-        auto probe = files();
-        probe->seek(0, SEEK_END);
-        if (probe->tell() < minimumBytes) {
+        struct stat info {};
+        if (::fstat(file->fd(), &info) != 0 || info.st_size < minimumBytes) {
             return nullptr;
         }
         std::string hexKey = QUtil::hex_encode(source.getEncryptionKey());
-        auto twin = openWithKey(files, hexKey);
-        // The twin must be the same file as the source read it.
+        auto twin = openWithKey(file, hexKey);
+        // The key is taken unchecked: the twin must read as the source did
+        // (the file is the same, but may have been changed in place).
         if (twin->getTrailer().unparse() != source.getTrailer().unparse()) {
             wipe(hexKey);
             return nullptr;
         }
         return std::unique_ptr<StreamPrefetch>(
-            new StreamPrefetch(source, std::move(twin), std::move(files), std::move(hexKey)));
+            new StreamPrefetch(source, std::move(twin), std::move(file), std::move(hexKey)));
     } catch (const std::exception&) {
         return nullptr;
     }
 }
 
-StreamPrefetch::StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin, InputSourceFactory files,
-                               std::string hexKey)
-    : source_(source), twin_(std::move(twin)), files_(std::move(files)),
-      hexKey_(std::move(hexKey)) {}
+StreamPrefetch::StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin,
+                               std::shared_ptr<const OpenFile> file, std::string hexKey)
+    : source_(source), twin_(std::move(twin)), file_(std::move(file)), hexKey_(std::move(hexKey)) {}
 
 StreamPrefetch::~StreamPrefetch() {
     if (worker_) {
@@ -352,7 +354,7 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
     for (auto& item : items) {
         streams.push_back(twin_->getObjectByObjGen(item.og));
     }
-    worker_ = std::make_shared<Worker>(source_, std::move(items), files_, hexKey_);
+    worker_ = std::make_shared<Worker>(source_, std::move(items), file_, hexKey_);
     for (auto& stream : streams) {
         // Filters stay as they are: the data comes as read, only decrypted.
         stream.replaceStreamData(worker_, QPDFObjectHandle(), QPDFObjectHandle());

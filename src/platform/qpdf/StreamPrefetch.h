@@ -3,18 +3,14 @@
 // have a core.
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <qpdf/InputSource.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <vector>
 
 namespace pdfunlock {
 
-// A fresh input source over the document's file, with a read position of its
-// own, for each QPDF object that reads it.
-using InputSourceFactory = std::function<std::shared_ptr<InputSource>()>;
+class OpenFile;
 
 // The writer writes a twin of the held source: a second QPDF object over the
 // same file, opened with the source's encryption key, whose large streams get
@@ -27,9 +23,9 @@ using InputSourceFactory = std::function<std::shared_ptr<InputSource>()>;
 class StreamPrefetch {
 public:
     // Null when it would not pay: an unencrypted or damaged source, or a file
-    // under `minimumBytes` (-1: always null). `source` stays untouched and
-    // must outlive the result.
-    static std::unique_ptr<StreamPrefetch> open(QPDF& source, InputSourceFactory files,
+    // under `minimumBytes` (-1: always null). `source` reads `file`, stays
+    // untouched and must outlive the result.
+    static std::unique_ptr<StreamPrefetch> open(QPDF& source, std::shared_ptr<const OpenFile> file,
                                                 long long minimumBytes);
     ~StreamPrefetch();
     StreamPrefetch(const StreamPrefetch&) = delete;
@@ -48,13 +44,13 @@ public:
     class Worker;
 
 private:
-    StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin, InputSourceFactory files,
+    StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin, std::shared_ptr<const OpenFile> file,
                    std::string hexKey);
     void startWorker(const std::vector<QPDFObjectHandle>& copied);
 
     QPDF& source_;
     std::shared_ptr<QPDF> twin_;
-    InputSourceFactory files_;
+    std::shared_ptr<const OpenFile> file_;
     std::string hexKey_;
     std::shared_ptr<Worker> worker_;
 };
