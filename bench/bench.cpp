@@ -6,6 +6,7 @@
 // processes on the machine disturbs less.
 //
 //   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c]
+#include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/PosixFileSystem.h"
@@ -29,56 +30,33 @@ using namespace pdfunlock;
 
 namespace {
 
-// Non-interactive stand-ins for the window and its alerts.
-struct HeadlessWindow : Window {
-    bool visible = false;
-    void makeKeyAndOrderFront() override { visible = true; }
-    void orderOut() override { visible = false; }
-    void close() override { visible = false; }
-    bool isVisible() const override { return visible; }
-    void setRepresentedFilename(const std::string&) override {}
-};
-struct Field : TextField {
-    std::string text;
-    std::string stringValue() const override { return text; }
-    void setStringValue(const std::string& value) override { text = value; }
-};
-struct RecordedAlert : AlertPresenter {
-    std::string last;
-    void runModal(AlertStyle, const std::string& text) override { last = text; }
-};
-struct KeysAsText : Strings {
-    std::string localizedString(const std::string& key) const override { return key; }
-};
-struct QuietLog : Log {
-    void log(const std::string&) override {}
-};
-struct NoApplication : Application {
-    void terminate() override {}
-};
-
 // The child: exactly what the window's remove button runs.
 int runRemoval(const std::string& path, const std::string& password) {
-    HeadlessWindow window;
-    Field pwd, pwdInfo;
-    RecordedAlert alerts;
-    KeysAsText strings;
-    QuietLog log;
+    // The tests' stand-ins for the window, alerts and log; messages as their keys.
+    testing::FakeWindow window;
+    testing::FakeTextField pwd, pwdInfo;
+    testing::FakeAlerts alerts;
+    testing::FakeStrings strings;
+    strings.language.clear();
+    testing::FakeLog log;
     PosixFileSystem files;
     QpdfDocumentService pdf;
-    NoApplication application;
+    testing::FakeApplication application;
     AppDelegate delegate(AppServices{alerts, strings, log, files, pdf, application},
                          Outlets{window, pwd, pwdInfo});
     delegate.openFiles({path});
     delegate.applicationDidFinishLaunching();
+    const auto last = [&] {
+        return alerts.shown.empty() ? std::string() : alerts.shown.back().text;
+    };
     if (!window.visible) {
-        std::fprintf(stderr, "launch refused: %s\n", alerts.last.c_str());
+        std::fprintf(stderr, "launch refused: %s\n", last().c_str());
         return 2;
     }
     pwd.text = password;
     delegate.removePDFpwd();
-    if (alerts.last != "IDS_MSG_COMPLETE") {
-        std::fprintf(stderr, "removal ended with %s\n", alerts.last.c_str());
+    if (last() != "IDS_MSG_COMPLETE") {
+        std::fprintf(stderr, "removal ended with %s\n", last().c_str());
         return 3;
     }
     return 0;

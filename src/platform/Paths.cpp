@@ -100,31 +100,9 @@ std::optional<std::string> stringByAppendingPathExtension(const std::string& pat
 }
 
 std::string absolutePath(const std::string& path) {
-    if (path.empty()) {
-        return path;
-    }
     std::error_code error;
     const auto absolute = std::filesystem::absolute(path, error);
-    const std::string text = error ? path : absolute.string();
-    // "." segments go, ".." segments stay: through a symbolic link "dir/.."
-    // is not the directory holding "dir", and only the file system knows.
-    std::string result;
-    std::size_t begin = 0;
-    while (begin <= text.size()) {
-        auto end = text.find('/', begin);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const auto segment = text.substr(begin, end - begin);
-        if (!segment.empty() && segment != ".") {
-            result += "/" + segment;
-        }
-        begin = end + 1;
-    }
-    if (text.front() != '/') {
-        result.erase(0, 1); // still relative when the current directory is unknown
-    }
-    return result.empty() ? std::string(text.front() == '/' ? "/" : ".") : result;
+    return error ? path : absolute.string();
 }
 
 } // namespace pdfunlock::paths

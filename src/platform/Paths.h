@@ -16,7 +16,9 @@ std::string stringByAppendingPathComponent(const std::string& path, const std::s
 // a separator), an empty path, or the root. Trailing separators are ignored.
 std::optional<std::string> stringByAppendingPathExtension(const std::string& path,
                                                           const std::string& extension);
-// Absolute form of a path, as a file URL made from it would hold.
+// Absolute form of a path against the current directory, as a file URL made
+// from it would hold; its segments ("." and ".." too) and symbolic links stay as
+// they are. Unchanged if the current directory is unknown.
 std::string absolutePath(const std::string& path);
 
 } // namespace pdfunlock::paths

@@ -1,5 +1,7 @@
 #include "platform/Saslprep.h"
 
+#include "platform/Secrets.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <stringprep.h>
@@ -18,11 +20,7 @@ bool saslprep(const std::string& utf8, std::string& prepared) {
     }
     const size_t length = std::strlen(output);
     prepared.assign(output, length);
-    // volatile so the stores survive the free right after.
-    volatile char* bytes = output;
-    for (size_t i = 0; i < length; ++i) {
-        bytes[i] = 0;
-    }
+    wipe(output, length);
     std::free(output);
     return true;
 }

@@ -6,12 +6,17 @@
 
 namespace pdfunlock {
 
-inline void wipe(std::string& secret) {
-    // volatile so the stores survive the string being freed right after.
-    volatile char* bytes = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i) {
-        bytes[i] = 0;
+// Zeroes `size` bytes, also when they are freed right after.
+inline void wipe(char* bytes, std::size_t size) {
+    // volatile so the stores survive the free that follows.
+    volatile char* target = bytes;
+    for (std::size_t i = 0; i < size; ++i) {
+        target[i] = 0;
     }
+}
+
+inline void wipe(std::string& secret) {
+    wipe(secret.data(), secret.size());
     secret.clear();
 }
 

@@ -171,13 +171,14 @@ private slots:
         QTest::addColumn<std::string>("relativeToCurrent"); // empty: unchanged
 
         QTest::newRow("bare name") << std::string("x.pdf") << std::string("/x.pdf");
-        QTest::newRow("dot prefix") << std::string("./x.pdf") << std::string("/x.pdf");
+        QTest::newRow("dot prefix") << std::string("./x.pdf") << std::string("/./x.pdf");
         QTest::newRow("through a symbolic link")
             << std::string("link/x.pdf") << std::string("/link/x.pdf");
         QTest::newRow("parent kept")
             << std::string("link/../x.pdf") << std::string("/link/../x.pdf");
-        QTest::newRow("trailing separator") << std::string("sub/") << std::string("/sub");
+        QTest::newRow("trailing separator") << std::string("sub/") << std::string("/sub/");
         QTest::newRow("already absolute") << std::string("/docs/x.pdf") << std::string();
+        QTest::newRow("empty") << std::string() << std::string();
     }
     void absolutePath() {
         QFETCH(std::string, path);

@@ -265,13 +265,7 @@ void TestPdfDocument::unlocking_data() {
     QTest::addColumn<Security>("security");
     QTest::addColumn<QByteArray>("password");
     QTest::addColumn<bool>("unlocks");
-    const std::pair<const char*, Security> handlers[] = {
-        {"R2", Security::RC4_40},
-        {"R3", Security::RC4_128},
-        {"R4", Security::AES_128},
-        {"R6", Security::AES_256},
-    };
-    for (const auto& [name, security] : handlers) {
+    for (const auto& [name, security] : encryptionKinds) {
         QTest::addRow("%s user", name) << security << QByteArray("user") << true;
         QTest::addRow("%s owner", name) << security << QByteArray("owner") << true;
         QTest::addRow("%s wrong", name) << security << QByteArray("User") << false;

@@ -372,17 +372,13 @@ private slots:
             e.copyRemoved = true;
             QTest::newRow("copy opens only by repair") << r << e;
         }
-        for (const auto& [name, security] : std::vector<std::pair<std::string, fx::Security>>{
-                 {"RC4 40", fx::Security::RC4_40},
-                 {"RC4 128", fx::Security::RC4_128},
-                 {"AES 128", fx::Security::AES_128},
-                 {"AES 256", fx::Security::AES_256}}) {
+        for (const auto& [name, security] : fx::encryptionKinds) {
             for (const std::string typed : {"user", "owner"}) {
                 Run r;
                 r.fixture.security = security;
                 r.fixture.pages = 3;
                 r.typed = typed;
-                QTest::newRow((name + " with " + typed + " password").c_str())
+                QTest::newRow((std::string(name) + " with " + typed + " password").c_str())
                     << r << success("Tessivon Scan", 2);
             }
         }

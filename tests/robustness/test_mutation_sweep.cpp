@@ -376,14 +376,8 @@ struct Base {
 
 std::vector<Base> bases() {
     std::vector<Base> result;
-    const std::pair<const char*, fx::Security> securities[] = {
-        {"RC4-40", fx::Security::RC4_40},
-        {"RC4-128", fx::Security::RC4_128},
-        {"AES-128", fx::Security::AES_128},
-        {"AES-256", fx::Security::AES_256},
-    };
     int n = 0;
-    for (const auto& [name, security] : securities) {
+    for (const auto& [name, security] : fx::encryptionKinds) {
         for (const bool objectStreams : {false, true}) {
             Base base;
             base.fixture.security = security;

@@ -192,13 +192,7 @@ private slots:
         const std::string emoji = "\xF0\x9F\x94\x92 Schl\xC3\xBC"
                                   "ssel \xF0\x9F\x98\x80";
         using namespace std::string_literals;
-        const std::pair<const char*, fx::Security> handlers[] = {
-            {"RC4-40", fx::Security::RC4_40},
-            {"RC4-128", fx::Security::RC4_128},
-            {"AES-128", fx::Security::AES_128},
-            {"AES-256", fx::Security::AES_256},
-        };
-        for (const auto& [name, security] : handlers) {
+        for (const auto& [name, security] : fx::encryptionKinds) {
             auto row = [&](const std::string& title) {
                 return &QTest::newRow((std::string(name) + ": " + title).c_str());
             };

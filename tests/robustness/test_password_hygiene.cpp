@@ -79,13 +79,7 @@ private slots:
         QTest::addColumn<fx::Security>("security");
         QTest::addColumn<bool>("asOwner");
         QTest::addColumn<std::string>("secret");
-        const std::pair<const char*, fx::Security> handlers[] = {
-            {"RC4-40", fx::Security::RC4_40},
-            {"RC4-128", fx::Security::RC4_128},
-            {"AES-128", fx::Security::AES_128},
-            {"AES-256", fx::Security::AES_256},
-        };
-        for (const auto& [name, security] : handlers) {
+        for (const auto& [name, security] : fx::encryptionKinds) {
             for (const bool asOwner : {false, true}) {
                 for (const std::string secret :
                      {"Zq7-pdfunlock-SECRET-3141", "Grüße-Geheimnis-2718"}) {

@@ -10,6 +10,11 @@ namespace pdfunlock {
 
 namespace {
 
+// A page tree or catalog entry that is not a dictionary makes qpdf warn; ask first.
+QPDFObjectHandle keyOf(QPDFObjectHandle dictionary, const std::string& key) {
+    return dictionary.isDictionary() ? dictionary.getKey(key) : QPDFObjectHandle::newNull();
+}
+
 // Resolves a named destination through the catalog's /Dests or /Names /Dests.
 QPDFObjectHandle explicitDestination(QPDF& pdf, QPDFObjectHandle dest) {
     if (dest.isName()) {
@@ -29,10 +34,6 @@ QPDFObjectHandle explicitDestination(QPDF& pdf, QPDFObjectHandle dest) {
 }
 
 } // namespace
-
-QPDFObjectHandle keyOf(QPDFObjectHandle dictionary, const std::string& key) {
-    return dictionary.isDictionary() ? dictionary.getKey(key) : QPDFObjectHandle::newNull();
-}
 
 void LinkRepair::recordCopy(const std::shared_ptr<QPDF>& source, QPDFObjectHandle page,
                             QPDFObjectHandle copy) {

@@ -31,7 +31,4 @@ private:
     std::map<QPDF*, Source> sources_;
 };
 
-// A page tree or catalog entry that is not a dictionary makes qpdf warn; ask first.
-QPDFObjectHandle keyOf(QPDFObjectHandle dictionary, const std::string& key);
-
 } // namespace pdfunlock

@@ -1,5 +1,6 @@
 #include "platform/qpdf/QpdfDocument.h"
 
+#include "platform/Paths.h"
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/InfoValues.h"
@@ -11,7 +12,6 @@
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -59,10 +59,12 @@ public:
 
 class QpdfDocument : public PDFDocument {
 public:
-    // Opened from `path`; locked until adopt() or unlockWithPassword().
+    // Opened from `path`, made absolute once against the directory current
+    // now; locked until adopt() or unlockWithPassword().
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
                  bool damaged)
-        : file_(std::move(file)), url_(absolute(path)), version_(version), damaged_(damaged) {}
+        : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
+          damaged_(damaged) {}
     // A new, empty document; see QpdfDocumentService for `parallelFrom`.
     QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom)
         : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom) {
@@ -241,14 +243,6 @@ public:
     bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
 
 private:
-    // Made absolute once, against the directory current at opening, as a
-    // file URL would be; symbolic links stay as they are.
-    static std::optional<std::string> absolute(const std::string& path) {
-        std::error_code error;
-        auto result = std::filesystem::absolute(path, error);
-        return error ? path : result.string();
-    }
-
     bool allows(bool (QPDF::*permission)()) const {
         if (!pdf_) {
             return false;
