@@ -47,5 +47,84 @@
         <source>&amp;Close</source>
         <translation>&amp;Schließen</translation>
     </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n Dokument</numerusform>
+            <numerusform>%n Dokumente</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>Geben Sie das gemeinsame Passwort dieser Dokumente ein, um von jedem eine ungeschützte Kopie daneben zu speichern.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>Dokumente</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>Dokument</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>Status</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>Kopie</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>S&amp;tarten</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>Mit neuem Passwort &amp;wiederholen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WORKING">
+        <source>Working…</source>
+        <translation>In Arbeit…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>Kopie gespeichert</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>Kopie schon vorhanden</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>Falsches Passwort</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>Nicht geschützt</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>Nicht verarbeitbar</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>Nicht gespeichert</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
 </context>
 </TS>

@@ -47,5 +47,84 @@
         <source>&amp;Close</source>
         <translation>&amp;Close</translation>
     </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n document</numerusform>
+            <numerusform>%n documents</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>Enter the password these documents share to save an unprotected copy of each beside it.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>Documents</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>Document</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>&amp;Retry with New Password</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>Cance&amp;l</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>Waiting</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WORKING">
+        <source>Working…</source>
+        <translation>Working…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>Copy saved</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>Copy already there</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>Not protected</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>Cannot be processed</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>Not saved</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>Cancelled</translation>
+    </message>
 </context>
 </TS>

@@ -47,5 +47,83 @@
         <source>&amp;Close</source>
         <translation>閉じる(&amp;C)</translation>
     </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n 件の文書</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>これらの文書に共通のパスワードを入力すると、それぞれの保護されていないコピーを同じフォルダーに保存します。</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>文書の一覧</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>文書</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>開始(&amp;S)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>新しいパスワードで再試行(&amp;R)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>中止(&amp;A)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>待機中</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WORKING">
+        <source>Working…</source>
+        <translation>処理中…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>コピーを保存しました</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>コピーは保存済みです</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>パスワードが違います</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>保護されていません</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>処理できません</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>保存できませんでした</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>中止しました</translation>
+    </message>
 </context>
 </TS>
