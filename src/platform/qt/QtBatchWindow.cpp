@@ -1,5 +1,6 @@
 #include "platform/qt/QtBatchWindow.h"
 
+#include "platform/qt/CaptionKeys.h"
 #include "ui_BatchWindow.h"
 
 #include <QCloseEvent>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -22,34 +22,28 @@ QString decodedPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// A caption as a screen reader says it: without its mnemonic, "(&R)" included.
-QString withoutMnemonic(QString caption) {
-    static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
-    return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
-}
-
 const char* captionId(BatchRowState state) {
     switch (state) {
     case BatchRowState::Waiting:
-        return "IDS_UI_BATCH_WAITING";
+        return captions::IDS_UI_BATCH_WAITING;
     case BatchRowState::Working:
-        return "IDS_UI_BATCH_WORKING";
+        return captions::IDS_UI_BATCH_WORKING;
     case BatchRowState::Copied:
-        return "IDS_UI_BATCH_COPIED";
+        return captions::IDS_UI_BATCH_COPIED;
     case BatchRowState::AlreadyCopied:
-        return "IDS_UI_BATCH_ALREADY_COPIED";
+        return captions::IDS_UI_BATCH_ALREADY_COPIED;
     case BatchRowState::WrongPassword:
-        return "IDS_UI_BATCH_WRONG_PASSWORD";
+        return captions::IDS_UI_BATCH_WRONG_PASSWORD;
     case BatchRowState::NotProtected:
-        return "IDS_UI_BATCH_NOT_PROTECTED";
+        return captions::IDS_UI_BATCH_NOT_PROTECTED;
     case BatchRowState::Refused:
-        return "IDS_UI_BATCH_REFUSED";
+        return captions::IDS_UI_BATCH_REFUSED;
     case BatchRowState::Failed:
-        return "IDS_UI_BATCH_FAILED";
+        return captions::IDS_UI_BATCH_FAILED;
     case BatchRowState::Cancelled:
-        return "IDS_UI_BATCH_CANCELLED";
+        return captions::IDS_UI_BATCH_CANCELLED;
     }
-    return "IDS_UI_BATCH_FAILED";
+    return captions::IDS_UI_BATCH_FAILED;
 }
 
 QIcon iconFor(const QStyle& style, BatchRowState state) {
@@ -107,24 +101,25 @@ QtBatchWindow::QtBatchWindow(Actions actions)
     widget_->shouldClose = actions_.shouldClose;
 
     // uic's tr() is not id-based: captions come from the translation ids here.
-    ui_->prompt->setText(qtTrId("IDS_UI_BATCH_PROMPT"));
-    const QString password = qtTrId("IDS_UI_PASSWORD");
+    ui_->prompt->setText(qtTrId(captions::IDS_UI_BATCH_PROMPT));
+    const QString password = qtTrId(captions::IDS_UI_PASSWORD);
     ui_->password->setAccessibleName(password);
     ui_->password->setPlaceholderText(password);
-    ui_->documents->setHeaderLabels({qtTrId("IDS_UI_BATCH_DOCUMENT"), qtTrId("IDS_UI_BATCH_STATE"),
-                                     qtTrId("IDS_UI_BATCH_COPY")});
-    ui_->documents->setAccessibleName(qtTrId("IDS_UI_BATCH_DOCUMENTS"));
-    ui_->progress->setAccessibleName(qtTrId("IDS_UI_BATCH_PROGRESS"));
+    ui_->documents->setHeaderLabels({qtTrId(captions::IDS_UI_BATCH_DOCUMENT),
+                                     qtTrId(captions::IDS_UI_BATCH_STATE),
+                                     qtTrId(captions::IDS_UI_BATCH_COPY)});
+    ui_->documents->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_DOCUMENTS));
+    ui_->progress->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_PROGRESS));
     ui_->progress->setFormat(QStringLiteral("%v / %m"));
     QHeaderView& header = *ui_->documents->header();
     header.setStretchLastSection(false);
     header.setSectionResizeMode(DocumentColumn, QHeaderView::Stretch);
     header.setSectionResizeMode(StateColumn, QHeaderView::ResizeToContents);
     header.setSectionResizeMode(CopyColumn, QHeaderView::Stretch);
-    setCaption(*ui_->startButton, "IDS_UI_BATCH_START");
-    setCaption(*ui_->retryButton, "IDS_UI_BATCH_RETRY");
-    setCaption(*ui_->cancelButton, "IDS_UI_BATCH_CANCEL");
-    setCaption(*ui_->closeButton, "IDS_UI_CLOSE");
+    setCaption(*ui_->startButton, captions::IDS_UI_BATCH_START);
+    setCaption(*ui_->retryButton, captions::IDS_UI_BATCH_RETRY);
+    setCaption(*ui_->cancelButton, captions::IDS_UI_BATCH_CANCEL);
+    setCaption(*ui_->closeButton, captions::IDS_UI_CLOSE);
     ui_->password->setFocus();
 
     auto call = [](const std::function<void()>& action) {
@@ -157,7 +152,7 @@ void QtBatchWindow::setDocuments(const std::vector<std::string>& paths) {
     for (std::size_t row = 0; row < paths.size(); ++row) {
         setRow(row, BatchRowState::Waiting, {}, {});
     }
-    widget_->setWindowTitle(qtTrId("IDS_UI_BATCH_TITLE", static_cast<int>(paths.size())));
+    widget_->setWindowTitle(qtTrId(captions::IDS_UI_BATCH_TITLE, static_cast<int>(paths.size())));
 }
 
 void QtBatchWindow::setRow(std::size_t row, BatchRowState state, const std::string& message,

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/BatchDesktop.h"
-#include "platform/QtDesktop.h"
+#include "platform/qt/WidgetAdapters.h"
 
 #include <QDialog>
 #include <QObject>
