@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every translation file is complete: no unfinished, vanished or
 # obsolete entries, and a non-empty translation for every message key of
-# the list in src/app/IDSKey.h and every IDS_UI_ id the sources use.
+# the list in src/removal/IDSKey.h and every IDS_UI_ id the sources use.
 # Usage: tools/check-translations.sh [SOURCE_DIR [TS_FILE...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,11 +17,11 @@ fi
 command -v xmllint >/dev/null || { echo "check-translations: xmllint is missing (tools/install-deps.sh)" >&2; exit 2; }
 
 # The keys of the one list in IDSKey.h: its X(IDS_...) entries.
-mapfile -t keys < <(grep -oE '\bX\(IDS_[A-Z0-9_]+\)' "$src/app/IDSKey.h" | sed -e 's/^X(//' -e 's/)$//' || true)
+mapfile -t keys < <(grep -oE '\bX\(IDS_[A-Z0-9_]+\)' "$src/removal/IDSKey.h" | sed -e 's/^X(//' -e 's/)$//' || true)
 mapfile -t ui_ids < <(grep -rhoE '"IDS_UI_[A-Z0-9_]+"' "$src" | tr -d '"' | sort -u || true)
 
 if [ ${#keys[@]} -eq 0 ]; then
-  echo "check-translations: found no IDS_KEY names in $src/app/IDSKey.h" >&2
+  echo "check-translations: found no IDS_KEY names in $src/removal/IDSKey.h" >&2
   exit 1
 fi
 if [ ${#ts_files[@]} -eq 0 ] || [ ! -f "${ts_files[0]}" ]; then

@@ -1,6 +1,6 @@
-#include "app/IDSKey.h"
 #include "platform/QtDesktop.h"
 #include "platform/SystemLog.h"
+#include "removal/IDSKey.h"
 
 #include <QApplication>
 #include <QLabel>
