@@ -29,7 +29,8 @@ BatchRowState stateOf(const BatchJobs::Outcome& outcome) {
 
 } // namespace
 
-BatchWindowController::BatchWindowController(BatchServices services, BatchOutlets outlets)
+BatchWindowController::BatchWindowController(BatchWindowServices services,
+                                             BatchWindowOutlets outlets)
     : services_(services), outlets_(outlets) {}
 
 BatchWindowController::~BatchWindowController() {

@@ -4,9 +4,9 @@
 // stays responsive and is only touched from its own thread.
 #pragma once
 
-#include "app/IDSKey.h"
 #include "platform/BatchDesktop.h"
 #include "platform/Desktop.h"
+#include "removal/IDSKey.h"
 
 #include <atomic>
 #include <cstddef>
@@ -41,7 +41,7 @@ public:
                      const Finished& finished) = 0;
 };
 
-struct BatchServices {
+struct BatchWindowServices {
     BatchJobs& jobs;
     MainThread& mainThread;
     AlertPresenter& alerts;
@@ -49,7 +49,7 @@ struct BatchServices {
     Application& application;
 };
 
-struct BatchOutlets {
+struct BatchWindowOutlets {
     Window& window;
     TextField& password;
     BatchView& view;
@@ -57,7 +57,7 @@ struct BatchOutlets {
 
 class BatchWindowController {
 public:
-    BatchWindowController(BatchServices services, BatchOutlets outlets);
+    BatchWindowController(BatchWindowServices services, BatchWindowOutlets outlets);
     // Cancels a batch still running and waits for the files under way.
     ~BatchWindowController();
     BatchWindowController(const BatchWindowController&) = delete;
@@ -89,8 +89,8 @@ private:
     bool any(BatchRowState state) const;
     bool anyToStart() const;
 
-    BatchServices services_;
-    BatchOutlets outlets_;
+    BatchWindowServices services_;
+    BatchWindowOutlets outlets_;
     std::vector<std::string> opened_;
     std::vector<std::string> files_;
     std::vector<BatchRowState> states_;

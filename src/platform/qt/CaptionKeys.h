@@ -1,5 +1,5 @@
 // The window's own captions: translation ids beside the message keys of
-// app/IDSKey.h, in the same form. The lupdate input (src/CMakeLists.txt),
+// removal/IDSKey.h, in the same form. The lupdate input (src/CMakeLists.txt),
 // tools/check-translations.sh and the tests are made from this list.
 #pragma once
 
