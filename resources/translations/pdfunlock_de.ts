@@ -134,10 +134,6 @@
         <source>Waiting</source>
         <translation>Wartet</translation>
     </message>
-    <message id="IDS_UI_BATCH_WORKING">
-        <source>Working…</source>
-        <translation>In Arbeit…</translation>
-    </message>
     <message id="IDS_UI_BATCH_COPIED">
         <source>Copy saved</source>
         <translation>Kopie gespeichert</translation>

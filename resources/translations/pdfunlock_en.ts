@@ -134,10 +134,6 @@
         <source>Waiting</source>
         <translation>Waiting</translation>
     </message>
-    <message id="IDS_UI_BATCH_WORKING">
-        <source>Working…</source>
-        <translation>Working…</translation>
-    </message>
     <message id="IDS_UI_BATCH_COPIED">
         <source>Copy saved</source>
         <translation>Copy saved</translation>

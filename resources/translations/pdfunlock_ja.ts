@@ -133,10 +133,6 @@
         <source>Waiting</source>
         <translation>待機中</translation>
     </message>
-    <message id="IDS_UI_BATCH_WORKING">
-        <source>Working…</source>
-        <translation>処理中…</translation>
-    </message>
     <message id="IDS_UI_BATCH_COPIED">
         <source>Copy saved</source>
         <translation>コピーを保存しました</translation>

@@ -51,7 +51,9 @@ void BatchWindowController::applicationDidFinishLaunching() {
         files_ = services_.jobs.documents(opened_);
     }
     if (files_.empty()) {
-        showMessage(services_.alerts, services_.strings, IDS_KEY::IDS_MSG_STARTUP,
+        // Nothing opened, or folders without a PDF.
+        showMessage(services_.alerts, services_.strings,
+                    opened_.empty() ? IDS_KEY::IDS_MSG_STARTUP : IDS_KEY::IDS_BATCH_NO_PDF,
                     AlertStyle::Critical);
         services_.application.terminate();
         return;
@@ -108,19 +110,12 @@ void BatchWindowController::run(std::vector<std::size_t> rows) {
                            password = std::move(password)]() mutable {
         MainThread& main = services_.mainThread;
         services_.jobs.run(
-            files, password, cancel_,
-            [&](std::size_t index) { main.post([this, row = rows[index]] { fileStarted(row); }); },
-            [&](std::size_t index, const BatchJobs::Outcome& outcome) {
+            files, password, cancel_, [&](std::size_t index, const BatchJobs::Outcome& outcome) {
                 main.post([this, row = rows[index], outcome] { fileFinished(row, outcome); });
             });
         wipe(password);
         main.post([this] { batchEnded(); });
     });
-}
-
-void BatchWindowController::fileStarted(std::size_t row) {
-    states_[row] = BatchRowState::Working;
-    outlets_.view.setRow(row, BatchRowState::Working, {}, {});
 }
 
 void BatchWindowController::fileFinished(std::size_t row, const BatchJobs::Outcome& outcome) {
@@ -133,7 +128,7 @@ void BatchWindowController::fileFinished(std::size_t row, const BatchJobs::Outco
 void BatchWindowController::batchEnded() {
     // What never started, after a cancel, can be started again.
     for (std::size_t row = 0; row < states_.size(); ++row) {
-        if (states_[row] == BatchRowState::Waiting || states_[row] == BatchRowState::Working) {
+        if (states_[row] == BatchRowState::Waiting) {
             states_[row] = BatchRowState::Cancelled;
             outlets_.view.setRow(row, BatchRowState::Cancelled, {}, {});
         }

@@ -26,7 +26,6 @@ public:
         std::string copyPath;       // empty when there is no copy
         bool alreadyCopied = false; // an earlier run's copy, left as it was
     };
-    using Started = std::function<void(std::size_t index)>;
     using Finished = std::function<void(std::size_t index, const Outcome& outcome)>;
 
     virtual ~BatchJobs() = default;
@@ -35,10 +34,9 @@ public:
     // Runs the job on `files`; returns once every file has finished or, after
     // `cancel` is set, once the files under way have. The callbacks come from
     // any thread; `index` is the file's position in `files`. A file that was
-    // never started is reported by neither.
+    // never started is not reported.
     virtual void run(const std::vector<std::string>& files, const std::string& password,
-                     const std::atomic<bool>& cancel, const Started& started,
-                     const Finished& finished) = 0;
+                     const std::atomic<bool>& cancel, const Finished& finished) = 0;
 };
 
 struct BatchWindowServices {
@@ -82,7 +80,6 @@ public:
 
 private:
     void run(std::vector<std::size_t> rows);
-    void fileStarted(std::size_t row);
     void fileFinished(std::size_t row, const BatchJobs::Outcome& outcome);
     void batchEnded();
     void updateActions();

@@ -14,8 +14,7 @@ namespace pdfunlock {
 // Where a document of the list stands. The finished states follow the
 // job's outcome; the window shows each with a caption of its own.
 enum class BatchRowState {
-    Waiting,
-    Working,
+    Waiting,       // not yet handled in this run
     Copied,        // the unprotected copy is saved
     AlreadyCopied, // an earlier run's copy is there: not done again
     WrongPassword, // may be tried again with another password

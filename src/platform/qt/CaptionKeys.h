@@ -20,7 +20,6 @@
     X(IDS_UI_BATCH_RETRY)                                                                          \
     X(IDS_UI_BATCH_CANCEL)                                                                         \
     X(IDS_UI_BATCH_WAITING)                                                                        \
-    X(IDS_UI_BATCH_WORKING)                                                                        \
     X(IDS_UI_BATCH_COPIED)                                                                         \
     X(IDS_UI_BATCH_ALREADY_COPIED)                                                                 \
     X(IDS_UI_BATCH_WRONG_PASSWORD)                                                                 \

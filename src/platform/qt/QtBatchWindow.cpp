@@ -26,8 +26,6 @@ const char* captionId(BatchRowState state) {
     switch (state) {
     case BatchRowState::Waiting:
         return captions::IDS_UI_BATCH_WAITING;
-    case BatchRowState::Working:
-        return captions::IDS_UI_BATCH_WORKING;
     case BatchRowState::Copied:
         return captions::IDS_UI_BATCH_COPIED;
     case BatchRowState::AlreadyCopied:
@@ -59,7 +57,6 @@ QIcon iconFor(const QStyle& style, BatchRowState state) {
     case BatchRowState::Failed:
         return style.standardIcon(QStyle::SP_MessageBoxCritical);
     case BatchRowState::Waiting:
-    case BatchRowState::Working:
         break;
     }
     return {};
@@ -167,7 +164,7 @@ void QtBatchWindow::setRow(std::size_t row, BatchRowState state, const std::stri
     const QString copy = decodedPath(copyPath);
     item->setText(CopyColumn, copy.isEmpty() ? QString() : QFileInfo(copy).fileName());
     item->setToolTip(CopyColumn, copy);
-    if (state == BatchRowState::Working) {
+    if (state != BatchRowState::Waiting) {
         ui_->documents->scrollToItem(item);
     }
 }
