@@ -164,7 +164,8 @@ void QtBatchWindow::setRow(std::size_t row, BatchRowState state, const std::stri
     const QString copy = decodedPath(copyPath);
     item->setText(CopyColumn, copy.isEmpty() ? QString() : QFileInfo(copy).fileName());
     item->setToolTip(CopyColumn, copy);
-    if (state != BatchRowState::Waiting) {
+    // The latest outcome stays in view as the batch goes on.
+    if (state != BatchRowState::Waiting && state != BatchRowState::Cancelled) {
         ui_->documents->scrollToItem(item);
     }
 }
