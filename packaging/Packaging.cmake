@@ -7,6 +7,8 @@ install(TARGETS pdfunlock
   BUNDLE DESTINATION .
 )
 
+set(PDFUNLOCK_CONTACT "pdfunlock developers <pdfunlock@users.noreply.github.com>")
+
 if(UNIX AND NOT APPLE)
   set(_desktop_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/linux/pdfunlock.desktop.in
@@ -26,15 +28,46 @@ if(UNIX AND NOT APPLE)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/pdfunlock.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${PDFUNLOCK_APP_ID}.svg)
+
+  # The changelog names the version being packaged and dates the release.
+  set(_changelog ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_changelog})
+  find_program(DPKG_PARSECHANGELOG dpkg-parsechangelog)
+  if(DPKG_PARSECHANGELOG)
+    execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l ${_changelog} -S Version
+      OUTPUT_VARIABLE _changelog_version OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    if(NOT _changelog_version STREQUAL PROJECT_VERSION)
+      message(FATAL_ERROR "packaging/debian/changelog's latest entry is ${_changelog_version}, "
+        "the project's version ${PROJECT_VERSION}: add an entry for it")
+    endif()
+    execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l ${_changelog} -S Timestamp
+      OUTPUT_VARIABLE PDFUNLOCK_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+
+  # Debian's documentation files: the copyright as it is, the changelog compressed.
+  set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/pdfunlock)
+  set(_changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
+  add_custom_command(OUTPUT ${_changelog_gz}
+    COMMAND gzip -9nc ${_changelog} > ${_changelog_gz}
+    DEPENDS ${_changelog}
+    COMMENT "Compressing the changelog")
+  add_custom_target(pdfunlock_changelog ALL DEPENDS ${_changelog_gz})
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright ${_changelog_gz} DESTINATION ${_doc_dir})
+
+  include(${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake)
+  pdfunlock_add_man_page(pdfunlock)
 endif()
 
 set(CPACK_PACKAGE_NAME pdfunlock)
 set(CPACK_PACKAGE_VENDOR "The pdfunlock developers")
-set(CPACK_PACKAGE_CONTACT "The pdfunlock developers")
+set(CPACK_PACKAGE_CONTACT "${PDFUNLOCK_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Save an unprotected copy of a password-protected Tessivon PDF")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Open a locked scan from Tessivon scanning software with pdfunlock (\"Open With\" in the file manager) and type the document's password once: an unprotected copy appears beside the original, which is never changed.")
+  "save an unprotected copy of a password-protected Tessivon PDF")
+# Lines of at most 79 characters, as Debian's tools show them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Open a locked scan from Tessivon scanning software with pdfunlock (\"Open With\""
+  "in the file manager) and type the document's password once: an unprotected"
+  "copy appears beside the original, which is never changed.")
 # Values reach CPack as written, quotes included.
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_STRIP_FILES ON)

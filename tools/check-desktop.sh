@@ -21,14 +21,10 @@
 # Usage: tools/check-desktop.sh [BUILD_DIR]   (default: the default preset's build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+. tools/common.sh
 
 app_id=org.pdfunlock.pdfunlock
 password=tessivon
-
-sudo_if_needed() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
 step() { echo "== $*"; }
 fail() {
   echo "check-desktop: FAILED: $*" >&2
@@ -53,11 +49,7 @@ trap cleanup EXIT
 
 # --- The package -------------------------------------------------------------
 step "Debian package"
-if [ $# -eq 0 ]; then
-  cmake --preset default >/dev/null
-else
-  cmake -S . -B "$build" >/dev/null
-fi
+configure_build "$@"
 rm -f "$build"/pdfunlock_*.deb
 cmake --build "$build" --target package
 arch=$(dpkg --print-architecture)
@@ -86,7 +78,8 @@ batch_desktop=/usr/share/applications/$app_id.several.desktop
 metainfo=/usr/share/metainfo/$app_id.metainfo.xml
 icon=/usr/share/icons/hicolor/scalable/apps/$app_id.svg
 installed=$(dpkg -L pdfunlock)
-for file in /usr/bin/pdfunlock "$desktop" "$batch_desktop" "$metainfo" "$icon"; do
+for file in /usr/bin/pdfunlock "$desktop" "$batch_desktop" "$metainfo" "$icon" /usr/share/man/man1/pdfunlock.1.gz \
+  /usr/share/doc/pdfunlock/copyright /usr/share/doc/pdfunlock/changelog.gz; do
   grep -qxF "$file" <<<"$installed" || fail "the package does not install $file"
 done
 

@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages pdfunlock needs to build, test and run.
+# Installs the Debian 12 packages pdfunlock needs to build, test, package and
+# run; does nothing when all are installed.
+# Usage: tools/install-deps.sh [--check]
+#   --check  installs nothing: lists the missing packages, one a line, and
+#            exits with status 1 if any is missing.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/common.sh
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
@@ -14,9 +20,11 @@ packages=(
   # sources; bench/ also times its `mutool clean`.
   mupdf-tools
   # The Debian package and the desktop checks (tools/check-desktop.sh,
-  # tools/check-translations.sh, tools/screenshots.sh).
-  dpkg-dev desktop-file-utils appstream libxml2-utils
+  # tools/check-package.sh, tools/check-translations.sh, tools/screenshots.sh).
+  dpkg-dev desktop-file-utils appstream libxml2-utils lintian
   xvfb xdotool xclip x11-utils imagemagick
+  # The manual pages, made from each program's --help.
+  help2man
   # A window manager under Xvfb, so the windows are placed and decorated as on a desktop.
   openbox
   # Japanese glyphs, so the Japanese window can be looked at under Xvfb.
@@ -27,15 +35,26 @@ packages=(
   python3-pikepdf
 )
 
-sudo_if_needed() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
+check=false
+case "${1:-}" in
+--check) check=true ;;
+"") ;;
+*)
+  echo "usage: tools/install-deps.sh [--check]" >&2
+  exit 2
+  ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+if $check; then
+  [ ${#missing[@]} -eq 0 ] || { printf '%s\n' "${missing[@]}"; exit 1; }
+  exit 0
+fi
 if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${#missing[@]} package(s): ${missing[*]}" >&2
   sudo_if_needed apt-get update -qq
   sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -7,10 +7,12 @@ cd "$(dirname "$0")/.."
 # The sample opens in a window: without a display pdfunlock can only fail.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<'EOF'
-quickstart: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).
+quickstart: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so
+nothing was installed or built.
 pdfunlock asks for the password in a window: run this from a terminal in a
-desktop session, or over ssh -X. Without a display, tools/test.sh builds
-pdfunlock and runs its tests.
+desktop session, or over ssh -X. Without a display, tools/test.sh installs
+the packages that are missing (with sudo unless you are root), builds
+pdfunlock and runs all its tests; no window is needed.
 EOF
   exit 1
 fi

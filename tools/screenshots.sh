@@ -8,18 +8,14 @@
 # language, written to BUILD_DIR/screenshots/ instead of docs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+. tools/common.sh
 
 fail() {
   echo "screenshots: $*" >&2
   exit 1
 }
 
-if [ $# -eq 0 ]; then
-  cmake --preset default >/dev/null
-else
-  cmake -S . -B "$build" >/dev/null
-fi
+configure_build "$@"
 cmake --build "$build" --target pdfunlock make-fixture
 
 tmp=$(mktemp -d)

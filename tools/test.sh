@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds and runs every test. With --sanitize, the AddressSanitizer and
-# UndefinedBehaviorSanitizer build.
+# Installs what is missing (tools/install-deps.sh, which does nothing when all
+# is there), then builds and runs every test. With --sanitize, the
+# AddressSanitizer and UndefinedBehaviorSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+tools/install-deps.sh
 
 preset=default
 [ "${1:-}" = "--sanitize" ] && preset=sanitize
