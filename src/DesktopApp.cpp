@@ -1,5 +1,7 @@
 #include "DesktopApp.h"
 
+#include "platform/qt/ApplicationIdentity.h"
+
 #include <QApplication>
 
 namespace pdfunlock {

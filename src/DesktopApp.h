@@ -5,8 +5,12 @@
 
 #include "app/AppDelegate.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtDesktop.h"
 #include "platform/qpdf/QpdfDocument.h"
+#include "platform/qt/AlertPresenter.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/OpenDocumentsFilter.h"
+#include "platform/qt/QtApplication.h"
+#include "platform/qt/QtStrings.h"
 
 #include <string>
 #include <vector>

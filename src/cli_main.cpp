@@ -6,11 +6,13 @@
 #include "batch/CommandLine.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtDesktop.h"
 #include "platform/Secrets.h"
 #include "platform/SystemLog.h"
 #include "platform/Terminal.h"
 #include "platform/qpdf/QpdfDocument.h"
+#include "platform/qt/FrameworkMessages.h"
+#include "platform/qt/QtStrings.h"
+#include "platform/qt/Translations.h"
 
 #include <QCoreApplication>
 #include <chrono>

@@ -1,6 +1,7 @@
 #include "DesktopApp.h"
-#include "platform/QtDesktop.h"
 #include "platform/SystemLog.h"
+#include "platform/qt/FrameworkMessages.h"
+#include "platform/qt/Translations.h"
 
 #include <QApplication>
 #include <csignal>

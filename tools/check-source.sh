@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the rules that a machine can check: every C++ file is formatted with
 # the repository's .clang-format; no Qt or qpdf header is included above the
-# platform layer (src/app, src/batch, src/removal); no catch block is left empty without
-# a comment saying why.
+# platform layer (src/app, src/batch, src/removal); the rooms include one
+# another only downwards; no catch block is left empty without
+# a comment saying why; every file under src/ is named in docs/DEVELOPING.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,8 +39,24 @@ while IFS= read -r f; do
   fail "$f: empty catch block without a comment"
 done < <(grep -rlPz 'catch \([^)]*\)\s*\{\s*\}' -- "${files[@]}" || true)
 
+# The map names every file under src/: in the row of its folder
+# (| `src/platform/qt/` | ... `Name` or `Name.h` ...) or as a row of its own
+# (| `src/main.cpp` | or | `src/DesktopApp.*` |). Untracked files count too.
+map=docs/DEVELOPING.md
+mapped=0
+while IFS= read -r f; do
+  [ -f "$f" ] || continue
+  dir=${f%/*}
+  base=${f##*/}
+  stem=${base%%.*}
+  mapped=$((mapped + 1))
+  grep -qF -e "| \`$f\` |" -e "| \`$dir/$stem.*\` |" "$map" && continue
+  grep -F "| \`$dir/\` |" "$map" | grep -qE "\`$stem(\.[A-Za-z*]+)?\`" && continue
+  fail "$f is not named in $map (add it to the row of $dir/)"
+done < <(git ls-files --cached --others --exclude-standard -- src)
+
 if [ "$failures" -gt 0 ]; then
   echo "check-source: $failures problem(s)" >&2
   exit 1
 fi
-echo "check-source: ${#files[@]} files formatted; layers and catch blocks in order"
+echo "check-source: ${#files[@]} files formatted; layers and catch blocks in order; $mapped files under src/ on the map"

@@ -2,6 +2,8 @@
 // application main() builds, under the offscreen platform.
 #include "DesktopApp.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/qt/CaptionKeys.h"
+#include "platform/qt/Translations.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -189,7 +191,7 @@ private slots:
         QTest::addColumn<QKeySequence>("key"); // none: the close button is clicked
         QTest::newRow("close button") << QKeySequence();
         QTest::newRow("Escape key") << QKeySequence(Qt::Key_Escape);
-        QTest::newRow("mnemonic") << QKeySequence::mnemonic(qtTrId("IDS_UI_CLOSE"));
+        QTest::newRow("mnemonic") << QKeySequence::mnemonic(qtTrId(captions::IDS_UI_CLOSE));
     }
     void lockedDocumentThenClose() {
         QFETCH(QKeySequence, key);

@@ -2,7 +2,7 @@
 // documents to a running application, alone and wired to the delegate as main() does.
 #include "Fakes.h"
 #include "app/AppDelegate.h"
-#include "platform/QtDesktop.h"
+#include "platform/qt/OpenDocumentsFilter.h"
 
 #include <QApplication>
 #include <QFileOpenEvent>
