@@ -6,6 +6,12 @@ install(TARGETS pdfunlock
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   BUNDLE DESTINATION .
 )
+# The batch from a terminal, beside the application (inside the bundle on macOS).
+if(APPLE)
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION pdfunlock.app/Contents/MacOS)
+else()
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 if(UNIX AND NOT APPLE)
   set(_desktop_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
