@@ -1,5 +1,6 @@
 #include "batch/BatchRun.h"
 
+#include "platform/Paths.h"
 #include "platform/Secrets.h"
 #include "removal/FileJob.h"
 
@@ -46,7 +47,9 @@ void BatchRun::work() {
         }
         const BatchItem& item = items_[index];
         if (item.earlierCopy && !options_.again) {
-            finish({item.path, IDS_KEY::IDS_BATCH_COPY_THERE, item.earlierCopy});
+            // Absolute, as the path of a copy made now is.
+            finish(
+                {item.path, IDS_KEY::IDS_BATCH_COPY_THERE, paths::absolutePath(*item.earlierCopy)});
             continue;
         }
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};

@@ -25,7 +25,7 @@ struct FileResult {
     // What the window would show for this file, or IDS_BATCH_COPY_THERE for
     // a file an earlier run already copied.
     IDS_KEY message;
-    // The copy saved now, or the earlier one for IDS_BATCH_COPY_THERE.
+    // The copy saved now, or the earlier one for IDS_BATCH_COPY_THERE; absolute.
     std::optional<std::string> copy;
 };
 
