@@ -97,6 +97,15 @@ std::size_t BatchRun::finished() const {
     return count;
 }
 
+std::vector<FileResult> BatchRun::notStarted() const {
+    std::vector<FileResult> results;
+    // Every index handed out was started: the rest never were.
+    for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+        results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
+    }
+    return results;
+}
+
 bool BatchRun::over() const {
     return running_ == 0;
 }

@@ -78,6 +78,9 @@ public:
     bool waitFor(std::chrono::milliseconds timeout);
 
     std::size_t total() const { return items_.size(); }
+    // After wait(): the files that were never started, in their order, each
+    // with IDS_BATCH_NOT_STARTED.
+    std::vector<FileResult> notStarted() const;
     std::size_t finished() const;
 
 private:

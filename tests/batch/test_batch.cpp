@@ -406,9 +406,14 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 128 + signo);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("were not processed"));
+        // Still one line per file: the ones never started say so.
+        const QStringList lines =
+            QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), files);
 
         const QStringList copies = QDir(dir.path()).entryList({"*_copy.pdf"}, QDir::Files);
         QVERIFY(copies.size() >= 1 && copies.size() < files);
+        QCOMPARE(lines.filter("the batch was cancelled").size(), files - copies.size());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
                  files + copies.size());
         for (const auto& copy : copies) {
