@@ -6,6 +6,12 @@ install(TARGETS pdfunlock
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   BUNDLE DESTINATION .
 )
+# The batch from a terminal, beside the application (inside the bundle on macOS).
+if(APPLE)
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION pdfunlock.app/Contents/MacOS)
+else()
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 set(PDFUNLOCK_CONTACT "pdfunlock developers <pdfunlock@users.noreply.github.com>")
 

@@ -198,6 +198,10 @@ int main(int argc, char* argv[]) {
         reporter.tick();
     }
     const BatchSummary summary = run.wait();
+    // Every file gets its line, the ones a stop left out too.
+    for (const auto& result : run.notStarted()) {
+        reporter.out(line.json ? fileJsonLine(result, strings) : fileLine(result, strings));
+    }
     reporter.finish();
     for (const auto& text : summaryLines(summary, inputs.unreadableFolders.size(), strings)) {
         writeAll(STDERR_FILENO, text + "\n");

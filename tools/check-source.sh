@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the rules that a machine can check: every C++ file is formatted with
 # the repository's .clang-format; no Qt or qpdf header is included above the
-# platform layer (src/app, src/batch, src/removal); no catch block is left empty
-# without a comment saying why; every file under src/ is named in docs/DEVELOPING.md.
+# platform layer (src/app, src/batch, src/removal); the rooms include one
+# another only downwards; no catch block is left empty without
+# a comment saying why; every file under src/ is named in docs/DEVELOPING.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

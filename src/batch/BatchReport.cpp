@@ -1,7 +1,7 @@
 #include "batch/BatchReport.h"
 
-#include "platform/JsonText.h"
 #include "platform/Paths.h"
+#include "platform/qt/JsonText.h"
 
 #include <cstdio>
 

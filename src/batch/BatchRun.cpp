@@ -1,5 +1,6 @@
 #include "batch/BatchRun.h"
 
+#include "platform/Paths.h"
 #include "platform/Secrets.h"
 #include "removal/FileJob.h"
 
@@ -46,7 +47,9 @@ void BatchRun::work() {
         }
         const BatchItem& item = items_[index];
         if (item.earlierCopy && !options_.again) {
-            finish({item.path, IDS_KEY::IDS_BATCH_COPY_THERE, item.earlierCopy});
+            // Absolute, as the path of a copy made now is.
+            finish(
+                {item.path, IDS_KEY::IDS_BATCH_COPY_THERE, paths::absolutePath(*item.earlierCopy)});
             continue;
         }
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
@@ -92,6 +95,15 @@ std::size_t BatchRun::finished() const {
         count += n;
     }
     return count;
+}
+
+std::vector<FileResult> BatchRun::notStarted() const {
+    std::vector<FileResult> results;
+    // Every index handed out was started: the rest never were.
+    for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+        results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
+    }
+    return results;
 }
 
 bool BatchRun::over() const {

@@ -25,7 +25,7 @@ struct FileResult {
     // What the window would show for this file, or IDS_BATCH_COPY_THERE for
     // a file an earlier run already copied.
     IDS_KEY message;
-    // The copy saved now, or the earlier one for IDS_BATCH_COPY_THERE.
+    // The copy saved now, or the earlier one for IDS_BATCH_COPY_THERE; absolute.
     std::optional<std::string> copy;
 };
 
@@ -78,6 +78,9 @@ public:
     bool waitFor(std::chrono::milliseconds timeout);
 
     std::size_t total() const { return items_.size(); }
+    // After wait(): the files that were never started, in their order, each
+    // with IDS_BATCH_NOT_STARTED.
+    std::vector<FileResult> notStarted() const;
     std::size_t finished() const;
 
 private:

@@ -1,4 +1,4 @@
-#include "platform/JsonText.h"
+#include "platform/qt/JsonText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
