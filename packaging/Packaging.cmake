@@ -62,6 +62,7 @@ if(UNIX AND NOT APPLE)
 
   include(${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake)
   pdfunlock_add_man_page(pdfunlock)
+  pdfunlock_add_man_page(pdfunlock-cli)
 endif()
 
 set(CPACK_PACKAGE_NAME pdfunlock)
