@@ -4,6 +4,7 @@
 #include "fixtures/FixtureMaker.h"
 #include "platform/qt/Translations.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -78,6 +79,29 @@ private slots:
             fx::makeFixture(large,
                             longBatch_.filePath(QString("scan %1.pdf").arg(i, 2, 10, QChar('0')))
                                 .toStdString());
+        }
+    }
+
+    // In every language: a dialog to screen readers, and each button with a
+    // mnemonic of its own.
+    void captionsInEachLanguage_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("en") << QLocale(QLocale::English);
+        QTest::newRow("de") << QLocale(QLocale::German);
+        QTest::newRow("ja") << QLocale(QLocale::Japanese);
+    }
+    void captionsInEachLanguage() {
+        QFETCH(QLocale, locale);
+        QVERIFY(installTranslations(*qApp, locale));
+        BatchGui gui(1);
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::English)));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&gui.app.form().widget())->role(),
+                 QAccessible::Dialog);
+        QSet<QKeySequence> mnemonics;
+        for (const char* name : {"startButton", "retryButton", "cancelButton", "closeButton"}) {
+            const QKeySequence mnemonic = QKeySequence::mnemonic(gui.button(name).text());
+            QVERIFY2(!mnemonic.isEmpty() && !mnemonics.contains(mnemonic), name);
+            mnemonics.insert(mnemonic);
         }
     }
 
