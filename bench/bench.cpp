@@ -5,10 +5,14 @@
 // besides wall-clock time it reports CPU time, which load from other
 // processes on the machine disturbs less.
 //
-//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c]
+// d) is a batch: a folder of 200 locked scans of 1-5 MB, pdfunlock-cli against
+// `xargs -P <cores> -n 1 qpdf --decrypt` and a pikepdf loop over the folder.
+//
+//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c|d]
 #include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/DirectoryListing.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/qpdf/QpdfDocument.h"
 
@@ -182,6 +186,122 @@ std::vector<Tool> competitors() {
     return tools;
 }
 
+constexpr const char* kPikepdfLoop = R"(import sys, os, pikepdf
+src_dir, pw, out_dir = sys.argv[1:4]
+for name in sorted(os.listdir(src_dir)):
+    src = pikepdf.open(os.path.join(src_dir, name), password=pw)
+    dst = pikepdf.new()
+    dst.pages.extend(src.pages)
+    dst.docinfo["/Creator"] = str(src.docinfo.get("/Creator", ""))
+    dst.save(os.path.join(out_dir, name))
+)";
+
+std::string pythonWithPikepdf() {
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+        if (succeeds(std::string(candidate) + " -c 'import pikepdf'")) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+double folderMegabytes(const fs::path& dir, const std::string& suffix = "") {
+    double bytes = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (suffix.empty() || name.ends_with(suffix)) {
+            bytes += double(entry.file_size());
+        }
+    }
+    return bytes / 1e6;
+}
+
+// d) 200 scans of 1 to 5 MB in one folder, all with one password. Every tool
+// reads the same folder; pdfunlock-cli writes its copies beside the sources
+// (fsynced and verified), the others into a folder of their own.
+void benchBatch(const fs::path& data, const std::string& self, const std::string& password,
+                int reps) {
+    const fs::path folder = data / "d-batch";
+    constexpr int files = 200;
+    if (!fs::exists(folder / "scan199.pdf")) {
+        fs::create_directories(folder);
+        for (int size = 1; size <= 5; ++size) {
+            fixtures::Fixture scan;
+            scan.security = fixtures::Security::AES_256;
+            scan.creator = fixtures::Text{"Tessivon Scan 4.2"};
+            scan.userPassword = password;
+            scan.ownerPassword = "bench-owner";
+            scan.pages = 2 * size;
+            scan.imageBytesPerPage = 500 * 1000;
+            fixtures::makeFixture(scan,
+                                  (folder / ("scan" + std::to_string(size - 1) + ".pdf")).string());
+        }
+        for (int i = 5; i < files; ++i) {
+            fs::copy_file(folder / ("scan" + std::to_string(i % 5) + ".pdf"),
+                          folder / ("scan" + std::to_string(i) + ".pdf"));
+        }
+    }
+    const fs::path passwordFile = data / "d-password";
+    if (FILE* f = std::fopen(passwordFile.c_str(), "w")) {
+        std::fprintf(f, "%s\n", password.c_str());
+        std::fclose(f);
+    }
+    const fs::path out = data / "d-out";
+    const std::string cores = std::to_string(usableProcessors());
+    const std::string cli = (fs::path(self).parent_path() / "pdfunlock-cli").string();
+    const auto removeCopies = [&] {
+        for (int i = 0; i < files; ++i) {
+            fs::remove(folder / ("scan" + std::to_string(i) + "_copy.pdf"));
+        }
+        fs::remove_all(out);
+        fs::create_directories(out);
+    };
+
+    struct Runner {
+        std::string name;
+        std::vector<std::string> command;
+    };
+    std::vector<Runner> runners;
+    runners.push_back({"cli -j" + cores,
+                       {"sh", "-c", "exec \"$0\" --password-file \"$1\" \"$2\" >/dev/null 2>&1",
+                        cli, passwordFile.string(), folder.string()}});
+    runners.push_back({"xargs -P" + cores,
+                       {"sh", "-c",
+                        "find \"$0\" -name 'scan*[0-9].pdf' -print0 | xargs -0 -P " + cores +
+                            " -n 1 sh -c 'exec qpdf --password=\"$0\" --decrypt \"$2\" "
+                            "\"$1/${2##*/}\"' \"$1\" \"$2\"",
+                        folder.string(), password, out.string()}});
+    if (const std::string python = pythonWithPikepdf(); !python.empty()) {
+        runners.push_back(
+            {"pikepdf", {python, "-c", kPikepdfLoop, folder.string(), password, out.string()}});
+    }
+
+    std::vector<std::vector<Sample>> samples(runners.size());
+    std::vector<double> written(runners.size());
+    for (int r = 0; r < reps; ++r) {
+        for (size_t t = 0; t < runners.size(); ++t) {
+            removeCopies();
+            samples[t].push_back(runChild(runners[t].command));
+            written[t] = t == 0 ? folderMegabytes(folder, "_copy.pdf") : folderMegabytes(out);
+        }
+    }
+    removeCopies();
+    const Stats ours = summarize(samples[0]);
+    const std::string label = "d) batch, 200 scans 1-5 MB";
+    for (size_t t = 0; t < runners.size(); ++t) {
+        const Stats b = summarize(samples[t]);
+        std::printf("%-26s %-9s %8.3f %8.3f %8.3f %7.2f %7.3f %9.0f %9.1f %9.1f\n",
+                    t == 0 ? label.c_str() : "", runners[t].name.c_str(), b.median, b.min, b.max,
+                    b.median / ours.median, b.cpuMedian, files / b.median, double(b.rssKiB) / 1024,
+                    written[t]);
+    }
+    if (runners.size() > 1) {
+        std::printf("%-26s pdfunlock-cli / xargs qpdf = %.2f (files/s in the pages/s column; "
+                    "peak_MiB: the largest single process)\n",
+                    "", ours.median / summarize(samples[1]).median);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -200,7 +320,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--reps N] [--data DIR] [--only a|b|c]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--reps N] [--data DIR] [--only a|b|c|d]\n", argv[0]);
             return 2;
         }
     }
@@ -290,6 +410,9 @@ int main(int argc, char** argv) {
     }
     if (only.empty() && medians.size() == 3) {
         std::printf("linearity: pdfunlock time (b) / time (c) = %.2f\n", medians[1] / medians[2]);
+    }
+    if (only.empty() || only == "d") {
+        benchBatch(data, self, password, reps);
     }
     return 0;
 }

@@ -6,6 +6,12 @@ install(TARGETS pdfunlock
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   BUNDLE DESTINATION .
 )
+# The batch from a terminal, beside the application (inside the bundle on macOS).
+if(APPLE)
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION pdfunlock.app/Contents/MacOS)
+else()
+  install(TARGETS pdfunlock-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 set(PDFUNLOCK_CONTACT "pdfunlock developers <pdfunlock@users.noreply.github.com>")
 
@@ -13,9 +19,15 @@ if(UNIX AND NOT APPLE)
   set(_desktop_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/linux/pdfunlock.desktop.in
     ${_desktop_dir}/${PDFUNLOCK_APP_ID}.desktop @ONLY)
+  # The window for several documents: an entry of its own under Open With. Its
+  # id sorts after the first one's, so that desktops choosing by id never take
+  # it where they would not take the first.
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/linux/pdfunlock-batch.desktop.in
+    ${_desktop_dir}/${PDFUNLOCK_APP_ID}.several.desktop @ONLY)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/linux/pdfunlock.metainfo.xml.in
     ${_desktop_dir}/${PDFUNLOCK_APP_ID}.metainfo.xml @ONLY)
   install(FILES ${_desktop_dir}/${PDFUNLOCK_APP_ID}.desktop
+    ${_desktop_dir}/${PDFUNLOCK_APP_ID}.several.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${_desktop_dir}/${PDFUNLOCK_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -50,6 +62,7 @@ if(UNIX AND NOT APPLE)
 
   include(${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake)
   pdfunlock_add_man_page(pdfunlock)
+  pdfunlock_add_man_page(pdfunlock-cli)
 endif()
 
 set(CPACK_PACKAGE_NAME pdfunlock)

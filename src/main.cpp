@@ -1,3 +1,4 @@
+#include "BatchDesktopApp.h"
 #include "DesktopApp.h"
 #include "platform/SystemLog.h"
 #include "platform/qt/FrameworkMessages.h"
@@ -14,13 +15,16 @@ namespace {
 
 constexpr const char* usage =
     "Usage: pdfunlock [OPTION]... [--] FILE.pdf\n"
+    "  or:  pdfunlock --batch [OPTION]... [--] FILE.pdf|FOLDER...\n"
     "Asks for the password of a locked PDF from Tessivon scanning software and\n"
     "saves an unprotected copy beside it (FILE_copy.pdf).\n"
     "\n"
+    "      --batch    a window for several documents sharing one password: the\n"
+    "                 PDFs named and those in the folders named\n"
     "  -h, --help     print this help and exit\n"
     "      --version  print the version and exit\n"
-    "  --             end of options: what follows is the document, even if it\n"
-    "                 starts with '-'\n"
+    "  --             end of options: what follows are documents, even if they\n"
+    "                 start with '-'\n"
     "\n"
     "Before '--', Qt's own options (-platform, -style...) are understood too.\n";
 
@@ -40,25 +44,28 @@ int main(int argc, char* argv[]) {
     // only what comes before "--"; what follows are documents, whatever
     // their names look like.
     int optionsEnd = 1;
+    bool batch = false;
+    std::vector<char*> qtArgv(argv, argv + 1);
     while (optionsEnd < argc && std::strcmp(argv[optionsEnd], "--") != 0) {
-        const char* arg = argv[optionsEnd++];
+        char* arg = argv[optionsEnd++];
         if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
             return print(usage);
         }
         if (std::strcmp(arg, "--version") == 0) {
             return print("pdfunlock " PDFUNLOCK_VERSION "\n");
         }
+        if (std::strcmp(arg, "--batch") == 0) {
+            batch = true;
+        } else {
+            qtArgv.push_back(arg);
+        }
     }
-    std::vector<char*> qtArgv(argv, argv + optionsEnd);
+    int qtArgc = static_cast<int>(qtArgv.size());
     qtArgv.push_back(nullptr);
-    int qtArgc = optionsEnd;
 
     pdfunlock::quietFrameworkMessages();
     QApplication app(qtArgc, qtArgv.data());
     pdfunlock::installTranslations(app);
-
-    pdfunlock::SystemLog log;
-    pdfunlock::DesktopApp desktop(log);
 
     // QApplication has taken its own options out; what is left are the
     // documents. argv rather than arguments() keeps the bytes of file names
@@ -67,6 +74,14 @@ int main(int argc, char* argv[]) {
     for (int i = optionsEnd + 1; i < argc; ++i) {
         paths.emplace_back(argv[i]);
     }
+
+    pdfunlock::SystemLog log;
+    if (batch) {
+        pdfunlock::BatchDesktopApp desktop(log);
+        desktop.launchWhenEventLoopStarts(paths);
+        return app.exec();
+    }
+    pdfunlock::DesktopApp desktop(log);
     desktop.launchWhenEventLoopStarts(paths);
     return app.exec();
 }

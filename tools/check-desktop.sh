@@ -10,6 +10,8 @@
 # - the desktop entry's command on a locked scan shows the password window;
 #   a wrong password's alert belongs to it, and the password typed next
 #   replaces the wrong one and writes the unprotected copy;
+# - the second desktop entry's command on several documents shows the window
+#   for several documents; one password makes the copies the password opens;
 # - under a file size limit too small for the copy, the save fails with a
 #   message and leaves nothing behind;
 # - its messages come in English, German and Japanese from the locale, so the
@@ -72,27 +74,34 @@ case "$deb" in /*) ;; *) deb=./$deb ;; esac
 sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 --reinstall "$deb"
 
 desktop=/usr/share/applications/$app_id.desktop
+batch_desktop=/usr/share/applications/$app_id.several.desktop
 metainfo=/usr/share/metainfo/$app_id.metainfo.xml
 icon=/usr/share/icons/hicolor/scalable/apps/$app_id.svg
 installed=$(dpkg -L pdfunlock)
-for file in /usr/bin/pdfunlock "$desktop" "$metainfo" "$icon" /usr/share/man/man1/pdfunlock.1.gz \
+for file in /usr/bin/pdfunlock "$desktop" "$batch_desktop" "$metainfo" "$icon" /usr/share/man/man1/pdfunlock.1.gz \
   /usr/share/doc/pdfunlock/copyright /usr/share/doc/pdfunlock/changelog.gz; do
   grep -qxF "$file" <<<"$installed" || fail "the package does not install $file"
 done
 
 # --- Metadata ----------------------------------------------------------------
-step "desktop-file-validate $desktop"
-report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
-[ -z "$report" ] || fail "desktop-file-validate: $report"
-echo "valid"
-grep -qxF "MimeType=application/pdf;" "$desktop" || fail "no MimeType=application/pdf; in $desktop"
-# Plasma 5 then ranks an installed PDF viewer ahead of it.
-grep -qxF "InitialPreference=0" "$desktop" || fail "no InitialPreference=0 in $desktop"
-grep -qxF "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
-# The package's triggers registered it for PDFs: what "Open With" offers.
+for entry in "$desktop" "$batch_desktop"; do
+  step "desktop-file-validate $entry"
+  report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"
+  [ -z "$report" ] || fail "desktop-file-validate: $report"
+  echo "valid"
+  grep -qxF "MimeType=application/pdf;" "$entry" || fail "no MimeType=application/pdf; in $entry"
+  # Plasma 5 then ranks an installed PDF viewer ahead of it.
+  grep -qxF "InitialPreference=0" "$entry" || fail "no InitialPreference=0 in $entry"
+  grep -qxF "Icon=$app_id" "$entry" || fail "the desktop entry does not name the icon $app_id"
+done
+# The package's triggers registered both for PDFs: what "Open With" offers.
+# GIO desktops take the first by id where nobody chose a default: the second
+# entry must come after the first, so that it is never chosen where the first
+# is not.
 if command -v update-desktop-database >/dev/null; then
-  grep -qE "^application/pdf=(.*;)?$app_id\.desktop;" /usr/share/applications/mimeinfo.cache ||
-    fail "$app_id.desktop is not in the application/pdf entry of mimeinfo.cache"
+  grep -qE "^application/pdf=(.*;)?$app_id\.desktop;(.*;)?$app_id\.several\.desktop;" \
+    /usr/share/applications/mimeinfo.cache ||
+    fail "$app_id.desktop, then $app_id.several.desktop, are not in the application/pdf entry of mimeinfo.cache"
 fi
 
 step "appstreamcli validate --no-net --strict $metainfo"
@@ -163,7 +172,10 @@ wid=$(wait_window "$app_pid" NORMAL)
 echo "password window $wid: $(timeout 5 xwininfo -id "$wid" | sed -n 's/.*Width: /width /p;s/.*Height: /height /p' | tr '\n' ' ')"
 echo "title: $(title "$wid")"
 [ "$(title "$wid")" = "locked scan.pdf — pdfunlock" ] || fail "window title $(title "$wid")"
-timeout 5 xprop -id "$wid" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the window has no icon"
+# Read whole: grep -q would end the pipe early, and xprop, cut off in the
+# middle of a large icon, would fail the pipeline.
+wm_icon=$(timeout 5 xprop -id "$wid" _NET_WM_ICON || true)
+[[ "$wm_icon" == "_NET_WM_ICON(CARDINAL) = "* ]] || fail "the window has no icon"
 press "$wid" Escape
 wait_exit "$app_pid"
 [ ! -e "$copy" ] || fail "closing the password window wrote a copy"
@@ -224,6 +236,50 @@ status=0
 qpdf --requires-password "$copy" || status=$?
 [ "$status" -eq 2 ] || fail "the copy is still encrypted (qpdf --requires-password: $status)"
 echo "copy written, not encrypted: $copy"
+
+step "the second desktop entry's command on several documents"
+# A locked scan, one locked with another password and one without a password,
+# as a file manager hands over a selection.
+mkdir "$tmp/Batch"
+for name in "first scan" "second scan"; do
+  "$build/bin/make-fixture" "$tmp/Batch/$name.pdf" --pages 2 --security aes-256 \
+    --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+done
+"$build/bin/make-fixture" "$tmp/Batch/other.pdf" --security aes-256 --user other --owner owner-other
+"$build/bin/make-fixture" "$tmp/Batch/open.pdf" --security none
+exec_line=$(sed -n 's/^Exec=//p' "$batch_desktop" | head -1)
+read -ra words <<<"$exec_line"
+command=()
+for word in "${words[@]}"; do
+  case "$word" in
+  %F) command+=("$tmp/Batch/first scan.pdf" "$tmp/Batch/second scan.pdf" "$tmp/Batch/other.pdf" "$tmp/Batch/open.pdf") ;;
+  %*) ;;
+  *) command+=("$word") ;;
+  esac
+done
+echo "Exec=$exec_line"
+start C.UTF-8 "${command[@]}"
+wid=$(wait_window "$app_pid" NORMAL)
+echo "title: $(title "$wid")"
+[ "$(title "$wid")" = "4 documents — pdfunlock" ] || fail "window title $(title "$wid")"
+xdo windowfocus --sync "$wid"
+xdo type --delay 20 "$password"
+xdo key Return
+deadline=$((SECONDS + x11_wait_seconds))
+until [ -f "$tmp/Batch/first scan_copy.pdf" ] && [ -f "$tmp/Batch/second scan_copy.pdf" ]; do
+  [ $SECONDS -lt $deadline ] || fail "no copies within ${x11_wait_seconds}s: $(ls "$tmp/Batch")"
+  sleep 0.2
+done
+sleep 0.5
+press "$wid" Escape
+wait_exit "$app_pid"
+left=$(ls "$tmp/Batch" | tr '\n' '|')
+echo "in the folder: $left"
+[ "$left" = "first scan.pdf|first scan_copy.pdf|open.pdf|other.pdf|second scan.pdf|second scan_copy.pdf|" ] ||
+  fail "left in the folder: $left"
+for copy in "$tmp/Batch/first scan_copy.pdf" "$tmp/Batch/second scan_copy.pdf"; do
+  qpdf --check "$copy" >/dev/null || fail "$copy does not pass qpdf --check"
+done
 
 step "a file size limit too small for the copy"
 # The limit's signal is ignored: the write fails, the user is told, nothing is left.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the rules that a machine can check: every C++ file is formatted with
 # the repository's .clang-format; no Qt or qpdf header is included above the
-# platform layer (src/app, src/removal); no catch block is left empty without
+# platform layer (src/app, src/batch, src/removal); the rooms include one
+# another only downwards; no catch block is left empty without
 # a comment saying why; every file under src/ is named in docs/DEVELOPING.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,15 @@ done
 # Only the platform layer sees Qt or qpdf.
 while IFS= read -r hit; do
   fail "$hit: Qt or qpdf above src/platform"
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|qpdf/[^>"]*|ui_[^>"]*)[>"]' src/app src/removal || true)
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|qpdf/[^>"]*|ui_[^>"]*)[>"]' src/app src/batch src/removal || true)
+
+# Rooms depend one way: app and batch on removal, removal on platform; app and
+# batch never on each other, removal never on either.
+while IFS= read -r hit; do
+  fail "$hit: include against the direction of the rooms"
+done < <({ grep -rnE '#[[:space:]]*include[[:space:]]*"(app|batch)/' src/removal || true
+           grep -rnE '#[[:space:]]*include[[:space:]]*"batch/' src/app || true
+           grep -rnE '#[[:space:]]*include[[:space:]]*"app/' src/batch || true; })
 
 # An empty catch hides a failure; one that means to must say why.
 while IFS= read -r f; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every translation file is complete: no unfinished, vanished or
 # obsolete entries, and a non-empty translation for every id of the two lists:
-# the message keys (src/app/IDSKey.h) and the window's captions
+# the message keys (src/removal/IDSKey.h) and the window's captions
 # (src/platform/qt/CaptionKeys.h). An id written into the sources outside
 # those lists fails too: lupdate would not keep it.
 # Usage: tools/check-translations.sh [SOURCE_DIR [TS_FILE...]]
@@ -20,11 +20,11 @@ command -v xmllint >/dev/null || { echo "check-translations: xmllint is missing 
 
 # The X(IDS_...) entries of a list.
 list_ids() { grep -oE '\bX\(IDS_[A-Z0-9_]+\)' "$1" | sed -e 's/^X(//' -e 's/)$//' || true; }
-mapfile -t keys < <(list_ids "$src/app/IDSKey.h")
+mapfile -t keys < <(list_ids "$src/removal/IDSKey.h")
 mapfile -t ui_ids < <(list_ids "$src/platform/qt/CaptionKeys.h")
 
 if [ ${#keys[@]} -eq 0 ]; then
-  echo "check-translations: found no IDS_KEY names in $src/app/IDSKey.h" >&2
+  echo "check-translations: found no IDS_KEY names in $src/removal/IDSKey.h" >&2
   exit 1
 fi
 if [ ${#ui_ids[@]} -eq 0 ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb with openbox, in English, window
-# frames included: docs/password-window.png with a password typed, and
-# docs/success-alert.png.
+# frames included: docs/password-window.png with a password typed,
+# docs/success-alert.png, and docs/batch-window.png, the window for several
+# documents after a batch.
 # Usage: tools/screenshots.sh [BUILD_DIR]   (default: the default preset's build/)
 # With SCREENSHOT_LOCALE=de_DE.UTF-8 (or ja_JP.UTF-8...), the same in that
 # language, written to BUILD_DIR/screenshots/ instead of docs/.
@@ -55,4 +56,33 @@ press "$alert" Return
 wait_exit "$app_pid"
 app_pid=
 [ -f "$tmp/scan_copy.pdf" ] || fail "the copy was not written"
-echo "wrote $out/password-window.png and $out/success-alert.png"
+
+# A selection of scans: most open with the password, one has another, one
+# has none and one comes from other software.
+mkdir "$tmp/batch"
+for n in 1 2 3 4 5; do
+  "$build/bin/make-fixture" "$tmp/batch/scan $n.pdf" --pages 2 --security aes-256 \
+    --user "$password" --owner "owner-$password" --creator "Tessivon Scan 4.2"
+done
+"$build/bin/make-fixture" "$tmp/batch/contract.pdf" --security aes-256 --user other --owner owner-other \
+  --creator "Tessivon Scan 4.2"
+"$build/bin/make-fixture" "$tmp/batch/letter.pdf" --security none --creator "Tessivon Scan 4.2"
+"$build/bin/make-fixture" "$tmp/batch/invoice.pdf" --security aes-256 --user "$password" \
+  --owner "owner-$password" --creator "Office Writer"
+env -u LANGUAGE -u LANG LC_ALL="$locale" "$build/bin/pdfunlock" --batch "$tmp/batch"/*.pdf >"$tmp/app.log" 2>&1 &
+app_pid=$!
+window=$(wait_window "$app_pid" NORMAL)
+xdo windowfocus --sync "$window"
+xdo type --delay 30 "$password"
+xdo key Return
+deadline=$((SECONDS + 20))
+until [ "$(ls "$tmp/batch" | grep -c '_copy\.pdf$')" -eq 5 ]; do
+  [ $SECONDS -lt $deadline ] || fail "the batch did not write its copies"
+  sleep 0.2
+done
+sleep 1
+timeout 20 import -frame -window "$window" "$out/batch-window.png"
+press "$window" Escape
+wait_exit "$app_pid"
+app_pid=
+echo "wrote $out/password-window.png, $out/success-alert.png and $out/batch-window.png"

@@ -8,8 +8,8 @@
         <translation>Es wurde kein Dokument geöffnet. Öffnen Sie ein passwortgeschütztes PDF mit pdfunlock, zum Beispiel über „Öffnen mit“ im Dateimanager.</translation>
     </message>
     <message id="IDS_MSG_MULTIFILES">
-        <source>Several documents were opened at once. Please open one document at a time.</source>
-        <translation>Es wurden mehrere Dokumente gleichzeitig geöffnet. Bitte öffnen Sie jeweils nur ein Dokument.</translation>
+        <source>Several documents were opened at once. pdfunlock handles one document at a time; for several with the same password, choose “Remove passwords from several PDFs” under “Open With”, or use pdfunlock-cli in a terminal.</source>
+        <translation>Es wurden mehrere Dokumente gleichzeitig geöffnet. pdfunlock bearbeitet jeweils ein Dokument; für mehrere mit demselben Passwort wählen Sie unter „Öffnen mit“ den Eintrag „Passwörter mehrerer PDFs entfernen“ oder verwenden Sie pdfunlock-cli im Terminal.</translation>
     </message>
     <message id="IDS_MSG_NO_PWD">
         <source>This PDF is not protected by a password, so there is nothing to remove.</source>
@@ -35,6 +35,46 @@
         <source>Enter the document’s password to save an unprotected copy.</source>
         <translation>Geben Sie das Passwort des Dokuments ein, um eine ungeschützte Kopie zu speichern.</translation>
     </message>
+    <message id="IDS_BATCH_COPY_THERE">
+        <source>Skipped: an unprotected copy from an earlier run is already there.</source>
+        <translation>Übersprungen: Eine ungeschützte Kopie aus einem früheren Durchgang ist bereits vorhanden.</translation>
+    </message>
+    <message id="IDS_BATCH_NOT_STARTED">
+        <source>Not processed: the batch was cancelled.</source>
+        <translation>Nicht bearbeitet: Der Vorgang wurde abgebrochen.</translation>
+    </message>
+    <message id="IDS_BATCH_FOLDER_UNREADABLE">
+        <source>This folder could not be read; the PDFs in it were not processed.</source>
+        <translation>Dieser Ordner konnte nicht gelesen werden; die PDFs darin wurden nicht bearbeitet.</translation>
+    </message>
+    <message id="IDS_BATCH_NO_PDF">
+        <source>No PDF was found.</source>
+        <translation>Es wurde keine PDF-Datei gefunden.</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_PROMPT">
+        <source>Password of the documents: </source>
+        <translation>Passwort der Dokumente: </translation>
+    </message>
+    <message id="IDS_BATCH_PROGRESS">
+        <source>%1 of %2 files done, %3 elapsed</source>
+        <translation>%1 von %2 Dateien fertig, %3 vergangen</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY">
+        <source>Unprotected copies saved: %1 of %2 files.</source>
+        <translation>Ungeschützte Kopien gespeichert: %1 von %2 Dateien.</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_ALREADY">
+        <source>Copied in an earlier run, left as they are: %1.</source>
+        <translation>Bereits in einem früheren Durchgang kopiert, unverändert gelassen: %1.</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_REFUSED">
+        <source>Not copied: %1, for these reasons:</source>
+        <translation>Nicht kopiert: %1, aus diesen Gründen:</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_CANCELLED">
+        <source>Cancelled: %1 files were not processed.</source>
+        <translation>Abgebrochen: %1 Dateien wurden nicht bearbeitet.</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>Passwort</translation>
@@ -46,6 +86,81 @@
     <message id="IDS_UI_CLOSE">
         <source>&amp;Close</source>
         <translation>&amp;Schließen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n Dokument</numerusform>
+            <numerusform>%n Dokumente</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>Geben Sie das gemeinsame Passwort dieser Dokumente ein, um von jedem eine ungeschützte Kopie daneben zu speichern.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>Dokumente</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>Dokument</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>Status</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>Kopie</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>S&amp;tarten</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>Mit neuem Passwort &amp;wiederholen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>Kopie gespeichert</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>Kopie schon vorhanden</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>Falsches Passwort</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>Nicht geschützt</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>Nicht verarbeitbar</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>Nicht gespeichert</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
     </message>
 </context>
 </TS>

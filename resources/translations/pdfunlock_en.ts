@@ -8,8 +8,8 @@
         <translation>No document was opened. Open a password-protected PDF with pdfunlock, for example with “Open With” in your file manager.</translation>
     </message>
     <message id="IDS_MSG_MULTIFILES">
-        <source>Several documents were opened at once. Please open one document at a time.</source>
-        <translation>Several documents were opened at once. Please open one document at a time.</translation>
+        <source>Several documents were opened at once. pdfunlock handles one document at a time; for several with the same password, choose “Remove passwords from several PDFs” under “Open With”, or use pdfunlock-cli in a terminal.</source>
+        <translation>Several documents were opened at once. pdfunlock handles one document at a time; for several with the same password, choose “Remove passwords from several PDFs” under “Open With”, or use pdfunlock-cli in a terminal.</translation>
     </message>
     <message id="IDS_MSG_NO_PWD">
         <source>This PDF is not protected by a password, so there is nothing to remove.</source>
@@ -35,6 +35,46 @@
         <source>Enter the document’s password to save an unprotected copy.</source>
         <translation>Enter the document’s password to save an unprotected copy.</translation>
     </message>
+    <message id="IDS_BATCH_COPY_THERE">
+        <source>Skipped: an unprotected copy from an earlier run is already there.</source>
+        <translation>Skipped: an unprotected copy from an earlier run is already there.</translation>
+    </message>
+    <message id="IDS_BATCH_NOT_STARTED">
+        <source>Not processed: the batch was cancelled.</source>
+        <translation>Not processed: the batch was cancelled.</translation>
+    </message>
+    <message id="IDS_BATCH_FOLDER_UNREADABLE">
+        <source>This folder could not be read; the PDFs in it were not processed.</source>
+        <translation>This folder could not be read; the PDFs in it were not processed.</translation>
+    </message>
+    <message id="IDS_BATCH_NO_PDF">
+        <source>No PDF was found.</source>
+        <translation>No PDF was found.</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_PROMPT">
+        <source>Password of the documents: </source>
+        <translation>Password of the documents: </translation>
+    </message>
+    <message id="IDS_BATCH_PROGRESS">
+        <source>%1 of %2 files done, %3 elapsed</source>
+        <translation>%1 of %2 files done, %3 elapsed</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY">
+        <source>Unprotected copies saved: %1 of %2 files.</source>
+        <translation>Unprotected copies saved: %1 of %2 files.</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_ALREADY">
+        <source>Copied in an earlier run, left as they are: %1.</source>
+        <translation>Copied in an earlier run, left as they are: %1.</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_REFUSED">
+        <source>Not copied: %1, for these reasons:</source>
+        <translation>Not copied: %1, for these reasons:</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_CANCELLED">
+        <source>Cancelled: %1 files were not processed.</source>
+        <translation>Cancelled: %1 files were not processed.</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>Password</translation>
@@ -46,6 +86,81 @@
     <message id="IDS_UI_CLOSE">
         <source>&amp;Close</source>
         <translation>&amp;Close</translation>
+    </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n document</numerusform>
+            <numerusform>%n documents</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>Enter the password these documents share to save an unprotected copy of each beside it.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>Documents</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>Document</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>&amp;Retry with New Password</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>Cance&amp;l</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>Waiting</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>Copy saved</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>Copy already there</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>Not protected</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>Cannot be processed</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>Not saved</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>Cancelled</translation>
     </message>
 </context>
 </TS>

@@ -8,8 +8,8 @@
         <translation>文書が開かれていません。パスワードで保護された PDF を、ファイルマネージャーの「アプリケーションで開く」などから pdfunlock で開いてください。</translation>
     </message>
     <message id="IDS_MSG_MULTIFILES">
-        <source>Several documents were opened at once. Please open one document at a time.</source>
-        <translation>複数の文書が同時に開かれました。文書は 1 つずつ開いてください。</translation>
+        <source>Several documents were opened at once. pdfunlock handles one document at a time; for several with the same password, choose “Remove passwords from several PDFs” under “Open With”, or use pdfunlock-cli in a terminal.</source>
+        <translation>複数の文書が同時に開かれました。pdfunlock は文書を 1 つずつ処理します。同じパスワードの文書が複数ある場合は、「このアプリケーションで開く」から「複数の PDF のパスワードを解除」を選ぶか、端末で pdfunlock-cli を使ってください。</translation>
     </message>
     <message id="IDS_MSG_NO_PWD">
         <source>This PDF is not protected by a password, so there is nothing to remove.</source>
@@ -35,6 +35,46 @@
         <source>Enter the document’s password to save an unprotected copy.</source>
         <translation>保護されていないコピーを保存するには、文書のパスワードを入力してください。</translation>
     </message>
+    <message id="IDS_BATCH_COPY_THERE">
+        <source>Skipped: an unprotected copy from an earlier run is already there.</source>
+        <translation>スキップしました: 以前に保存した保護されていないコピーが既にあります。</translation>
+    </message>
+    <message id="IDS_BATCH_NOT_STARTED">
+        <source>Not processed: the batch was cancelled.</source>
+        <translation>処理されていません: 一括処理が取り消されました。</translation>
+    </message>
+    <message id="IDS_BATCH_FOLDER_UNREADABLE">
+        <source>This folder could not be read; the PDFs in it were not processed.</source>
+        <translation>このフォルダーを読み取れませんでした。中の PDF は処理されていません。</translation>
+    </message>
+    <message id="IDS_BATCH_NO_PDF">
+        <source>No PDF was found.</source>
+        <translation>PDF が見つかりませんでした。</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_PROMPT">
+        <source>Password of the documents: </source>
+        <translation>文書のパスワード: </translation>
+    </message>
+    <message id="IDS_BATCH_PROGRESS">
+        <source>%1 of %2 files done, %3 elapsed</source>
+        <translation>%2 件中 %1 件完了、経過時間 %3</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY">
+        <source>Unprotected copies saved: %1 of %2 files.</source>
+        <translation>保護されていないコピーを保存しました: %2 件中 %1 件。</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_ALREADY">
+        <source>Copied in an earlier run, left as they are: %1.</source>
+        <translation>以前にコピー済みのため、そのままにしたファイル: %1 件。</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_REFUSED">
+        <source>Not copied: %1, for these reasons:</source>
+        <translation>コピーされなかったファイル: %1 件。理由は次のとおりです:</translation>
+    </message>
+    <message id="IDS_BATCH_SUMMARY_CANCELLED">
+        <source>Cancelled: %1 files were not processed.</source>
+        <translation>取り消されました: %1 件のファイルは処理されていません。</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>パスワード</translation>
@@ -46,6 +86,80 @@
     <message id="IDS_UI_CLOSE">
         <source>&amp;Close</source>
         <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_TITLE" numerus="yes">
+        <source>%n document(s)</source>
+        <translation>
+            <numerusform>%n 件の文書</numerusform>
+        </translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROMPT">
+        <source>Enter the password these documents share to save an unprotected copy of each beside it.</source>
+        <translation>これらの文書に共通のパスワードを入力すると、それぞれの保護されていないコピーを同じフォルダーに保存します。</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENTS">
+        <source>Documents</source>
+        <translation>文書の一覧</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DOCUMENT">
+        <source>Document</source>
+        <translation>文書</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE">
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPY">
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PROGRESS">
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+    <message id="IDS_UI_BATCH_START">
+        <source>&amp;Start</source>
+        <translation>開始(&amp;S)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_RETRY">
+        <source>&amp;Retry with New Password</source>
+        <translation>新しいパスワードで再試行(&amp;R)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCEL">
+        <source>Cance&amp;l</source>
+        <translation>中止(&amp;A)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WAITING">
+        <source>Waiting</source>
+        <translation>待機中</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIED">
+        <source>Copy saved</source>
+        <translation>コピーを保存しました</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ALREADY_COPIED">
+        <source>Copy already there</source>
+        <translation>コピーは保存済みです</translation>
+    </message>
+    <message id="IDS_UI_BATCH_WRONG_PASSWORD">
+        <source>Wrong password</source>
+        <translation>パスワードが違います</translation>
+    </message>
+    <message id="IDS_UI_BATCH_NOT_PROTECTED">
+        <source>Not protected</source>
+        <translation>保護されていません</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REFUSED">
+        <source>Cannot be processed</source>
+        <translation>処理できません</translation>
+    </message>
+    <message id="IDS_UI_BATCH_FAILED">
+        <source>Not saved</source>
+        <translation>保存できませんでした</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CANCELLED">
+        <source>Cancelled</source>
+        <translation>中止しました</translation>
     </message>
 </context>
 </TS>

@@ -1,13 +1,9 @@
 #include "app/AppDelegate.h"
 
+#include "removal/LaunchChecks.h"
 #include "removal/PasswordRemoval.h"
 
 namespace pdfunlock {
-
-namespace {
-constexpr const char* kLogPdfMissing = "pdf is not exists.";
-constexpr const char* kLogVersionNot17 = "pdf version is not 1.7";
-} // namespace
 
 AppDelegate::AppDelegate(AppServices services, Outlets outlets)
     : services_(services), window_(&outlets.window), pwd_(&outlets.pwd),
@@ -34,23 +30,12 @@ void AppDelegate::runLaunchChecks() {
         return;
     }
     const std::string& path = pdfPaths_.front();
-    // Only a hint in the log: the open below decides.
-    if (!services_.files.fileExistsAtPath(path)) {
-        services_.log.log(kLogPdfMissing);
-    }
-    auto document = services_.pdf.initWithURL(path);
-    if (!document) {
-        showMessage(IDS_KEY::IDS_MSG_NO_TESSIVON, AlertStyle::Critical);
+    auto checked = openLockedDocument(path, services_.files, services_.pdf, services_.log);
+    if (checked.refusal) {
+        showMessage(*checked.refusal, AlertStyle::Critical);
         return;
     }
-    if (!document->isLocked()) {
-        showMessage(IDS_KEY::IDS_MSG_NO_PWD, AlertStyle::Critical);
-        return;
-    }
-    if (document->majorVersion() == 1 && document->minorVersion() != 7) {
-        services_.log.log(kLogVersionNot17);
-    }
-    workingPdfDoc_ = std::move(document);
+    workingPdfDoc_ = std::move(checked.document);
     pwdInfo_->setStringValue(localizedText(services_.strings, IDS_KEY::IDS_PWD));
     window_->setRepresentedFilename(path);
     window_->makeKeyAndOrderFront();
@@ -64,25 +49,8 @@ void AppDelegate::removePDFpwd() {
     const RemovalExit exit =
         pdfunlock::removePDFpwd(workingPdfDoc_, RemovalContext{*pwd_, *window_, services_.pdf,
                                                                services_.files, services_.log});
-    switch (exit) {
-    case RemovalExit::NoDocument:
-        break;
-    case RemovalExit::InvalidPassword:
-        showMessage(IDS_KEY::IDS_MSG_INVALIDPWD, AlertStyle::Critical);
-        break;
-    case RemovalExit::Restricted:
-    case RemovalExit::NotFromTessivon:
-        showMessage(IDS_KEY::IDS_MSG_NO_TESSIVON, AlertStyle::Critical);
-        break;
-    case RemovalExit::SourceWithoutPages:
-    case RemovalExit::NoCopyPath:
-    case RemovalExit::WriteFailed:
-    case RemovalExit::CopyUnreadable:
-        showMessage(IDS_KEY::IDS_MSG_FAILED, AlertStyle::Critical);
-        break;
-    case RemovalExit::Complete:
-        showMessage(IDS_KEY::IDS_MSG_COMPLETE, AlertStyle::Informational);
-        break;
+    if (const auto message = messageFor(exit)) {
+        showMessage(*message, alertStyleFor(*message));
     }
     terminateIfNoWindowVisible();
 }

@@ -2,9 +2,9 @@
 // source document and the window's outlets.
 #pragma once
 
-#include "app/IDSKey.h"
 #include "platform/Desktop.h"
 #include "platform/PDFDocument.h"
+#include "removal/IDSKey.h"
 
 #include <memory>
 #include <string>

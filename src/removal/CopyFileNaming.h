@@ -14,4 +14,9 @@ namespace pdfunlock {
 std::optional<std::string> getCopyFilePath(const std::string& filePath, const FileSystem& files,
                                            Log& log);
 
+// The source whose copy getCopyFilePath may name `copyPath` ("<dir>/<base>.<ext>"
+// for "<dir>/<base>_copy<k>.<ext>"), nullopt for a name it never gives. Names
+// only: nothing is looked at on disk.
+std::optional<std::string> sourcePathOfCopy(const std::string& copyPath);
+
 } // namespace pdfunlock

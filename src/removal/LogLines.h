@@ -1,4 +1,4 @@
-// The fixed diagnostic lines written by the removal side.
+// The fixed diagnostic lines, all of them but the framework's.
 #pragma once
 
 #include <string>
@@ -6,6 +6,8 @@
 
 namespace pdfunlock {
 
+inline constexpr std::string_view kLogPdfMissing = "pdf is not exists.";
+inline constexpr std::string_view kLogVersionNot17 = "pdf version is not 1.7";
 inline constexpr std::string_view kLogNoWorkingDocument = "self.workingPdfDoc is nil.";
 inline constexpr std::string_view kLogFilePathEmpty = "filePath is empty.";
 inline constexpr std::string_view kLogFilePathFull = "pdf file path is full.";

@@ -48,6 +48,30 @@ unsigned copyPermissions(const FileSystem& files, const std::string& sourcePath)
 
 } // namespace
 
+std::optional<IDS_KEY> messageFor(RemovalExit exit) {
+    switch (exit) {
+    case RemovalExit::NoDocument:
+        return std::nullopt;
+    case RemovalExit::InvalidPassword:
+        return IDS_KEY::IDS_MSG_INVALIDPWD;
+    case RemovalExit::Restricted:
+    case RemovalExit::NotFromTessivon:
+        return IDS_KEY::IDS_MSG_NO_TESSIVON;
+    case RemovalExit::SourceWithoutPages:
+    case RemovalExit::NoCopyPath:
+    case RemovalExit::WriteFailed:
+    case RemovalExit::CopyUnreadable:
+        return IDS_KEY::IDS_MSG_FAILED;
+    case RemovalExit::Complete:
+        return IDS_KEY::IDS_MSG_COMPLETE;
+    }
+    return IDS_KEY::IDS_MSG_FAILED;
+}
+
+AlertStyle alertStyleFor(IDS_KEY message) {
+    return message == IDS_KEY::IDS_MSG_COMPLETE ? AlertStyle::Informational : AlertStyle::Critical;
+}
+
 RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, RemovalContext context) {
     const std::shared_ptr<PDFDocument> source = sourceHeld;
     if (!source) {
@@ -55,38 +79,46 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
         context.window.orderOut();
         return RemovalExit::NoDocument;
     }
+    return removePassword(*source, context.pwd.stringValue(),
+                          RemovalServices{context.pdf, context.files, context.log},
+                          [&context] { context.window.orderOut(); })
+        .exit;
+}
 
-    std::string password = context.pwd.stringValue();
-    const bool unlocked = source->unlockWithPassword(password);
+RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices context,
+                             const std::function<void()>& unlocked) {
+    const bool opened = source.unlockWithPassword(password);
     wipe(password);
-    if (!unlocked) {
-        return RemovalExit::InvalidPassword;
+    if (!opened) {
+        return {RemovalExit::InvalidPassword, std::nullopt};
     }
-    context.window.orderOut();
+    if (unlocked) {
+        unlocked();
+    }
 
-    if (!grantsAllPermissions(*source)) {
-        return RemovalExit::Restricted;
+    if (!grantsAllPermissions(source)) {
+        return {RemovalExit::Restricted, std::nullopt};
     }
-    if (!isFromTessivon(*source)) {
-        return RemovalExit::NotFromTessivon;
+    if (!isFromTessivon(source)) {
+        return {RemovalExit::NotFromTessivon, std::nullopt};
     }
 
     const std::shared_ptr<PDFDocument> copy = context.pdf.init();
-    copyTo(*source, *copy, context.log);
-    setCreator(*copy, getCreator(*source));
+    copyTo(source, *copy, context.log);
+    setCreator(*copy, getCreator(source));
     const int copiedPages = copy->pageCount();
     // A damaged source can unlock yet yield nothing; an empty copy is no copy.
     if (copiedPages == 0) {
-        return RemovalExit::SourceWithoutPages;
+        return {RemovalExit::SourceWithoutPages, std::nullopt};
     }
 
-    const std::string sourcePath = source->documentURL().value_or(std::string());
+    const std::string sourcePath = source.documentURL().value_or(std::string());
     const auto copyPath = getCopyFilePath(sourcePath, context.files, context.log);
     if (!copyPath) {
-        return RemovalExit::NoCopyPath;
+        return {RemovalExit::NoCopyPath, std::nullopt};
     }
     if (!copy->writeToFile(*copyPath, copyPermissions(context.files, sourcePath))) {
-        return RemovalExit::WriteFailed;
+        return {RemovalExit::WriteFailed, std::nullopt};
     }
 
     // A copy that only opens by repair, or lost pages on the way, is not a
@@ -98,15 +130,15 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
     if (const auto check = context.pdf.initWithURL(*copyPath)) {
         readable =
             !check->isLocked() && !check->isDamaged() && check->declaredPageCount() == copiedPages;
-        if (readable && source->isDamaged()) {
+        if (readable && source.isDamaged()) {
             readable = check->pageCount() == copiedPages && !check->isDamaged();
         }
     }
     if (!readable) {
         context.files.removeItemAtPath(*copyPath);
-        return RemovalExit::CopyUnreadable;
+        return {RemovalExit::CopyUnreadable, std::nullopt};
     }
-    return RemovalExit::Complete;
+    return {RemovalExit::Complete, copyPath};
 }
 
 } // namespace pdfunlock

@@ -1,10 +1,15 @@
-// The unlock-and-copy job behind the window's remove button.
+// The unlock-and-copy job behind the window's remove button and each file of a
+// batch.
 #pragma once
 
 #include "platform/Desktop.h"
 #include "platform/PDFDocument.h"
+#include "removal/IDSKey.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace pdfunlock {
 
@@ -20,6 +25,29 @@ enum class RemovalExit {
     Complete,
     SourceWithoutPages, // nothing to copy: no file is written
 };
+
+// The message a run's end is reported with (nullopt: none, only the log
+// line), and the style of the alert that shows it.
+std::optional<IDS_KEY> messageFor(RemovalExit exit);
+AlertStyle alertStyleFor(IDS_KEY message);
+
+struct RemovalServices {
+    PDFDocumentService& pdf;
+    FileSystem& files;
+    Log& log;
+};
+
+struct RemovalResult {
+    RemovalExit exit;
+    std::optional<std::string> copyPath; // set for Complete only
+};
+
+// The job on an opened, locked document: unlock with `password` (its own copy,
+// wiped once the document has answered), the permission and origin checks,
+// the copy under its free name and the verifying re-open. `unlocked` runs
+// right after a successful unlock.
+RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices services,
+                             const std::function<void()>& unlocked = {});
 
 struct RemovalContext {
     TextField& pwd;

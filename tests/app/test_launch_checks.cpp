@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace pdfunlock;
 using namespace pdfunlock::testing;
@@ -50,6 +51,7 @@ private slots:
         write("notes.pdf", "These are notes, not a PDF.\n");
         write("empty.pdf", "");
         QVERIFY(QFile::link(dir_.filePath("gone.pdf"), dir_.filePath("dangling.pdf")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir_.filePath("pipe.pdf")).constData(), 0600), 0);
         QVERIFY(QFile::link(dir_.filePath("locked14.pdf"), dir_.filePath("link14.pdf")));
     }
 
@@ -77,6 +79,9 @@ private slots:
         QTest::newRow("empty file")
             << QStringList{"empty.pdf"} << "IDS_MSG_NO_TESSIVON" << none << none;
         QTest::newRow("a directory") << QStringList{"."} << "IDS_MSG_NO_TESSIVON" << none << none;
+        // Opening must not wait for a writer.
+        QTest::newRow("a pipe named .pdf")
+            << QStringList{"pipe.pdf"} << "IDS_MSG_NO_TESSIVON" << none << none;
         QTest::newRow("not encrypted")
             << QStringList{"plain.pdf"} << "IDS_MSG_NO_PWD" << none << none;
         // The version is looked at only once the document is known to be locked.

@@ -1,9 +1,9 @@
 // The embedded translations and Qt's own, with no more than a QCoreApplication:
 // what a program without windows gets.
-#include "app/IDSKey.h"
 #include "platform/qt/CaptionKeys.h"
 #include "platform/qt/QtStrings.h"
 #include "platform/qt/Translations.h"
+#include "removal/IDSKey.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -12,9 +12,18 @@
 namespace pdfunlock {
 
 std::shared_ptr<const OpenFile> OpenFile::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe with no writer would hold the open forever;
+    // only a regular file can be a document.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throw QPDFSystemError("open " + path, errno);
+    }
+    struct stat info {};
+    const bool stated = ::fstat(fd, &info) == 0;
+    if (!stated || !S_ISREG(info.st_mode)) {
+        const int error = !stated ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        throw QPDFSystemError("open " + path, error);
     }
     return std::shared_ptr<const OpenFile>(new OpenFile(path, fd));
 }

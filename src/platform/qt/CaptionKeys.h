@@ -1,11 +1,32 @@
 // The window's own captions: translation ids beside the message keys of
-// app/IDSKey.h, in the same form. The lupdate input (src/CMakeLists.txt),
+// removal/IDSKey.h, in the same form. The lupdate input (src/CMakeLists.txt),
 // tools/check-translations.sh and the tests are made from this list.
 #pragma once
 
 #include <array>
 
-#define PDFUNLOCK_UI_KEYS(X) X(IDS_UI_REMOVE) X(IDS_UI_CLOSE) X(IDS_UI_PASSWORD)
+#define PDFUNLOCK_UI_KEYS(X)                                                                       \
+    X(IDS_UI_REMOVE)                                                                               \
+    X(IDS_UI_CLOSE)                                                                                \
+    X(IDS_UI_PASSWORD)                                                                             \
+    X(IDS_UI_BATCH_TITLE)                                                                          \
+    X(IDS_UI_BATCH_PROMPT)                                                                         \
+    X(IDS_UI_BATCH_DOCUMENTS)                                                                      \
+    X(IDS_UI_BATCH_DOCUMENT)                                                                       \
+    X(IDS_UI_BATCH_STATE)                                                                          \
+    X(IDS_UI_BATCH_COPY)                                                                           \
+    X(IDS_UI_BATCH_PROGRESS)                                                                       \
+    X(IDS_UI_BATCH_START)                                                                          \
+    X(IDS_UI_BATCH_RETRY)                                                                          \
+    X(IDS_UI_BATCH_CANCEL)                                                                         \
+    X(IDS_UI_BATCH_WAITING)                                                                        \
+    X(IDS_UI_BATCH_COPIED)                                                                         \
+    X(IDS_UI_BATCH_ALREADY_COPIED)                                                                 \
+    X(IDS_UI_BATCH_WRONG_PASSWORD)                                                                 \
+    X(IDS_UI_BATCH_NOT_PROTECTED)                                                                  \
+    X(IDS_UI_BATCH_REFUSED)                                                                        \
+    X(IDS_UI_BATCH_FAILED)                                                                         \
+    X(IDS_UI_BATCH_CANCELLED)
 
 namespace pdfunlock::captions {
 

@@ -1,9 +1,8 @@
 #include "platform/qt/MainWindow.h"
 
 #include "platform/qt/CaptionKeys.h"
+#include "platform/qt/WidgetAdapters.h"
 #include "ui_MainWindow.h"
-
-#include <QRegularExpression>
 
 namespace pdfunlock {
 
@@ -16,12 +15,6 @@ std::unique_ptr<Ui::MainWindow> setUpForm(QDialog& dialog) {
     // any main window, not a dialog kept above (and listed under) another.
     dialog.setWindowFlags(Qt::Window);
     return ui;
-}
-
-// A caption as a screen reader says it: without its mnemonic, "(&R)" included.
-QString withoutMnemonic(QString caption) {
-    static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
-    return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 } // namespace

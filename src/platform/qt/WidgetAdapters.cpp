@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QWidget>
 #include <climits>
 
@@ -30,6 +31,11 @@ int balancedWidth(const QFontMetrics& metrics, const QString& text, int narrowes
 }
 
 } // namespace
+
+QString withoutMnemonic(QString caption) {
+    static const QRegularExpression marker(QStringLiteral("\\(&[^&]\\)|&(?=[^&])"));
+    return caption.remove(marker).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
 
 void QtWidgetWindow::makeKeyAndOrderFront() {
     widget_.show();

@@ -3,6 +3,7 @@
 
 #include "platform/Desktop.h"
 
+#include <QString>
 #include <string>
 
 class QLabel;
@@ -47,5 +48,8 @@ private:
     QLabel& label_;
     int narrowest_;
 };
+
+// A caption as a screen reader says it: without its mnemonic, "(&R)" included.
+QString withoutMnemonic(QString caption);
 
 } // namespace pdfunlock

@@ -1,4 +1,5 @@
-// Message keys and the one way the program talks to the user.
+// Message keys and the one way the program talks to the user: the window's
+// alerts and the batch's lines.
 #pragma once
 
 #include "platform/Desktop.h"
@@ -6,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pdfunlock {
 
@@ -21,7 +23,17 @@ namespace pdfunlock {
     X(IDS_MSG_COMPLETE)                                                                            \
     X(IDS_MSG_FAILED)                                                                              \
     X(IDS_MSG_INVALIDPWD)                                                                          \
-    X(IDS_PWD)
+    X(IDS_PWD)                                                                                     \
+    X(IDS_BATCH_COPY_THERE)                                                                        \
+    X(IDS_BATCH_NOT_STARTED)                                                                       \
+    X(IDS_BATCH_FOLDER_UNREADABLE)                                                                 \
+    X(IDS_BATCH_NO_PDF)                                                                            \
+    X(IDS_BATCH_PASSWORD_PROMPT)                                                                   \
+    X(IDS_BATCH_PROGRESS)                                                                          \
+    X(IDS_BATCH_SUMMARY)                                                                           \
+    X(IDS_BATCH_SUMMARY_ALREADY)                                                                   \
+    X(IDS_BATCH_SUMMARY_REFUSED)                                                                   \
+    X(IDS_BATCH_SUMMARY_CANCELLED)
 
 #define PDFUNLOCK_IDS_CASE(name) name,
 enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };
@@ -44,6 +56,10 @@ constexpr std::string_view rawValue(IDS_KEY key) {
 
 // The key's text, looked up now (never cached).
 std::string localizedText(const Strings& strings, IDS_KEY key);
+// The same with "%1", "%2"... replaced by the arguments, in one pass: an
+// argument that itself holds "%2" stays as it is.
+std::string localizedText(const Strings& strings, IDS_KEY key,
+                          const std::vector<std::string>& arguments);
 
 // One modal alert holding only the key's localized text; returns once dismissed.
 void showMessage(AlertPresenter& alerts, const Strings& strings, IDS_KEY key, AlertStyle style);

@@ -1,0 +1,148 @@
+#include "batch/BatchRun.h"
+
+#include "platform/Paths.h"
+#include "platform/Secrets.h"
+#include "removal/FileJob.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace pdfunlock {
+
+BatchRun::BatchRun(std::vector<BatchItem> items, std::string password, BatchOptions options,
+                   BatchServices services, OnFinished onFinished)
+    : items_(std::move(items)), password_(std::move(password)), options_(options),
+      services_(services), onFinished_(std::move(onFinished)) {
+    summary_.total = items_.size();
+}
+
+BatchRun::~BatchRun() {
+    cancel();
+    wait();
+    wipe(password_);
+}
+
+void BatchRun::start() {
+    const std::size_t jobs =
+        std::min<std::size_t>(std::max(1u, options_.jobs), std::max<std::size_t>(1, items_.size()));
+    std::lock_guard lock(mutex_);
+    running_ = jobs;
+    for (std::size_t i = 0; i < jobs; ++i) {
+        workers_.emplace_back([this] { work(); });
+    }
+}
+
+void BatchRun::cancel() {
+    cancelled_ = true;
+}
+
+void BatchRun::work() {
+    for (;;) {
+        if (cancelled_) {
+            break;
+        }
+        const std::size_t index = next_++;
+        if (index >= items_.size()) {
+            break;
+        }
+        const BatchItem& item = items_[index];
+        if (item.earlierCopy && !options_.again) {
+            // Absolute, as the path of a copy made now is.
+            finish(
+                {item.path, IDS_KEY::IDS_BATCH_COPY_THERE, paths::absolutePath(*item.earlierCopy)});
+            continue;
+        }
+        FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
+        try {
+            FileOutcome outcome =
+                unlockFile(item.path, password_,
+                           RemovalServices{services_.pdf, services_.files, services_.log});
+            result.message = outcome.message;
+            result.copy = std::move(outcome.copyPath);
+        } catch (const std::exception&) {
+            // Out of memory for this file: it failed, the others go on.
+        }
+        finish(std::move(result));
+    }
+    std::lock_guard lock(mutex_);
+    --running_;
+    changed_.notify_all();
+}
+
+void BatchRun::finish(FileResult result) {
+    std::lock_guard lock(mutex_);
+    switch (result.message) {
+    case IDS_KEY::IDS_MSG_COMPLETE:
+        ++summary_.copied;
+        break;
+    case IDS_KEY::IDS_BATCH_COPY_THERE:
+        ++summary_.alreadyDone;
+        break;
+    default:
+        ++summary_.refused[result.message];
+        break;
+    }
+    if (onFinished_) {
+        onFinished_(result);
+    }
+    changed_.notify_all();
+}
+
+std::size_t BatchRun::finished() const {
+    std::lock_guard lock(mutex_);
+    std::size_t count = summary_.copied + summary_.alreadyDone;
+    for (const auto& [message, n] : summary_.refused) {
+        count += n;
+    }
+    return count;
+}
+
+std::vector<FileResult> BatchRun::notStarted() const {
+    std::vector<FileResult> results;
+    // Every index handed out was started: the rest never were.
+    for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+        results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
+    }
+    return results;
+}
+
+bool BatchRun::over() const {
+    return running_ == 0;
+}
+
+bool BatchRun::waitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return over(); });
+}
+
+BatchSummary BatchRun::wait() {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return over(); });
+    }
+    if (!joined_) {
+        for (auto& worker : workers_) {
+            worker.join();
+        }
+        joined_ = true;
+        // Every job is out: nothing reads the password any more.
+        wipe(password_);
+    }
+    std::lock_guard lock(mutex_);
+    BatchSummary summary = summary_;
+    summary.cancelled = cancelled_;
+    summary.notStarted = summary.total - summary.copied - summary.alreadyDone;
+    for (const auto& [message, count] : summary.refused) {
+        summary.notStarted -= count;
+    }
+    return summary;
+}
+
+BatchSummary runBatch(std::vector<BatchItem> items, std::string password, BatchOptions options,
+                      BatchServices services, BatchRun::OnFinished onFinished) {
+    BatchRun run(std::move(items), std::move(password), options, services, std::move(onFinished));
+    run.start();
+    return run.wait();
+}
+
+} // namespace pdfunlock

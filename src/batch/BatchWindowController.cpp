@@ -1,0 +1,177 @@
+#include "batch/BatchWindowController.h"
+
+#include "platform/Secrets.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pdfunlock {
+
+namespace {
+
+BatchRowState stateOf(const BatchJobs::Outcome& outcome) {
+    if (outcome.alreadyCopied) {
+        return BatchRowState::AlreadyCopied;
+    }
+    switch (outcome.key) {
+    case IDS_KEY::IDS_MSG_COMPLETE:
+        return BatchRowState::Copied;
+    case IDS_KEY::IDS_MSG_INVALIDPWD:
+        return BatchRowState::WrongPassword;
+    case IDS_KEY::IDS_MSG_NO_PWD:
+        return BatchRowState::NotProtected;
+    case IDS_KEY::IDS_MSG_NO_TESSIVON:
+        return BatchRowState::Refused;
+    default:
+        return BatchRowState::Failed;
+    }
+}
+
+} // namespace
+
+BatchWindowController::BatchWindowController(BatchWindowServices services,
+                                             BatchWindowOutlets outlets)
+    : services_(services), outlets_(outlets) {}
+
+BatchWindowController::~BatchWindowController() {
+    cancel_ = true;
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void BatchWindowController::openFiles(const std::vector<std::string>& paths) {
+    if (opened_.empty()) {
+        opened_ = paths;
+    }
+}
+
+void BatchWindowController::applicationDidFinishLaunching() {
+    if (!opened_.empty()) {
+        files_ = services_.jobs.documents(opened_);
+    }
+    if (files_.empty()) {
+        // Nothing opened, or folders without a PDF.
+        showMessage(services_.alerts, services_.strings,
+                    opened_.empty() ? IDS_KEY::IDS_MSG_STARTUP : IDS_KEY::IDS_BATCH_NO_PDF,
+                    AlertStyle::Critical);
+        services_.application.terminate();
+        return;
+    }
+    states_.assign(files_.size(), BatchRowState::Waiting);
+    outlets_.view.setDocuments(files_);
+    outlets_.view.setProgress(0, files_.size());
+    updateActions();
+    outlets_.window.makeKeyAndOrderFront();
+}
+
+void BatchWindowController::start() {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < states_.size(); ++row) {
+        if (states_[row] == BatchRowState::Waiting || states_[row] == BatchRowState::Cancelled) {
+            rows.push_back(row);
+        }
+    }
+    run(std::move(rows));
+}
+
+void BatchWindowController::retry() {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < states_.size(); ++row) {
+        if (states_[row] == BatchRowState::WrongPassword) {
+            rows.push_back(row);
+        }
+    }
+    run(std::move(rows));
+}
+
+void BatchWindowController::run(std::vector<std::size_t> rows) {
+    if (running_ || rows.empty()) {
+        return;
+    }
+    if (worker_.joinable()) {
+        worker_.join(); // the previous batch's thread, already past its last post
+    }
+    std::vector<std::string> files;
+    for (const std::size_t row : rows) {
+        files.push_back(files_[row]);
+        states_[row] = BatchRowState::Waiting;
+        outlets_.view.setRow(row, BatchRowState::Waiting, {}, {});
+    }
+    running_ = true;
+    cancel_ = false;
+    done_ = 0;
+    total_ = rows.size();
+    outlets_.view.setProgress(0, total_);
+    updateActions();
+
+    std::string password = outlets_.password.stringValue();
+    worker_ = std::thread([this, rows = std::move(rows), files = std::move(files),
+                           password = std::move(password)]() mutable {
+        MainThread& main = services_.mainThread;
+        services_.jobs.run(
+            files, password, cancel_, [&](std::size_t index, const BatchJobs::Outcome& outcome) {
+                main.post([this, row = rows[index], outcome] { fileFinished(row, outcome); });
+            });
+        wipe(password);
+        main.post([this] { batchEnded(); });
+    });
+}
+
+void BatchWindowController::fileFinished(std::size_t row, const BatchJobs::Outcome& outcome) {
+    states_[row] = stateOf(outcome);
+    outlets_.view.setRow(row, states_[row], localizedText(services_.strings, outcome.key),
+                         outcome.copyPath);
+    outlets_.view.setProgress(++done_, total_);
+}
+
+void BatchWindowController::batchEnded() {
+    // What never started, after a cancel, can be started again.
+    for (std::size_t row = 0; row < states_.size(); ++row) {
+        if (states_[row] == BatchRowState::Waiting) {
+            states_[row] = BatchRowState::Cancelled;
+            outlets_.view.setRow(row, BatchRowState::Cancelled, {}, {});
+        }
+    }
+    running_ = false;
+    if (closeWhenEnded_) {
+        outlets_.window.close();
+        return;
+    }
+    updateActions();
+    if (any(BatchRowState::WrongPassword)) {
+        outlets_.view.focusPassword();
+    }
+}
+
+void BatchWindowController::cancel() {
+    if (!running_) {
+        return;
+    }
+    cancel_ = true;
+    outlets_.view.setActions(false, false, false);
+}
+
+bool BatchWindowController::windowShouldClose() {
+    if (!running_) {
+        return true;
+    }
+    closeWhenEnded_ = true;
+    cancel();
+    return false;
+}
+
+void BatchWindowController::updateActions() {
+    outlets_.view.setActions(!running_ && anyToStart(),
+                             !running_ && any(BatchRowState::WrongPassword), running_);
+}
+
+bool BatchWindowController::any(BatchRowState state) const {
+    return std::find(states_.begin(), states_.end(), state) != states_.end();
+}
+
+bool BatchWindowController::anyToStart() const {
+    return any(BatchRowState::Waiting) || any(BatchRowState::Cancelled);
+}
+
+} // namespace pdfunlock

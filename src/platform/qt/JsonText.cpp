@@ -1,0 +1,34 @@
+#include "platform/qt/JsonText.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace pdfunlock {
+
+namespace {
+
+// Qt writes whole documents only: the value is written as the one element of
+// an array, and the brackets are taken off.
+std::string jsonValue(const std::optional<std::string>& text) {
+    const QJsonValue value =
+        text ? QJsonValue(QString::fromUtf8(text->data(), qsizetype(text->size()))) : QJsonValue();
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2).toStdString();
+}
+
+} // namespace
+
+std::string
+jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::string>>>& members) {
+    std::string line = "{";
+    for (const auto& [name, value] : members) {
+        if (line.size() > 1) {
+            line += ", ";
+        }
+        line += jsonValue(name) + ": " + jsonValue(value);
+    }
+    return line + "}";
+}
+
+} // namespace pdfunlock

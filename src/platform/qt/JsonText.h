@@ -1,0 +1,16 @@
+// JSON for scripts, written by Qt's JSON support.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pdfunlock {
+
+// One JSON object on one line, members in the order given; a member without a
+// value is null. Bytes that are not UTF-8 become U+FFFD.
+std::string
+jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::string>>>& members);
+
+} // namespace pdfunlock
