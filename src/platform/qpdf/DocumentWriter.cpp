@@ -2,7 +2,6 @@
 
 #include "platform/NoReplaceSaveFile.h"
 #include "platform/qpdf/SinglePassStreams.h"
-#include "platform/qpdf/StreamPrefetch.h"
 
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
@@ -29,7 +28,7 @@ private:
 } // namespace
 
 void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
-                      StreamPrefetch* prefetch) {
+                      const BeforeWrite& beforeWrite) {
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&out);
     writer.setPreserveEncryption(false);
@@ -37,9 +36,11 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
     // and re-encoding every page would change nothing but the time taken.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setMinimumPDFVersion(minimum);
+    // Two unlocks of one source give one copy, so copies can be compared.
+    writer.setDeterministicID(true);
     const SinglePassStreams singlePass(pdf);
-    if (prefetch) {
-        prefetch->start(singlePass.copiedAsRead());
+    if (beforeWrite) {
+        beforeWrite(singlePass.copiedAsRead());
     }
     writer.write();
 }
