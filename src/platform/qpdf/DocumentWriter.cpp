@@ -37,7 +37,17 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setMinimumPDFVersion(minimum);
     // Two unlocks of one source give one copy, so copies can be compared.
-    writer.setDeterministicID(true);
+    // The first /ID element is the source's when it has one, and names the
+    // document; the second then is qpdf's fixed one. Deriving it from the
+    // content instead hashes the whole copy on the writer's thread, half as
+    // long again as the rest of a large scan's write.
+    auto id = pdf.getTrailer().getKey("/ID");
+    if (id.isArray() && id.getArrayNItems() == 2 && id.getArrayItem(0).isString() &&
+        !id.getArrayItem(0).getStringValue().empty()) {
+        writer.setStaticID(true);
+    } else {
+        writer.setDeterministicID(true);
+    }
     const SinglePassStreams singlePass(pdf);
     if (beforeWrite) {
         beforeWrite(singlePass.copiedAsRead());

@@ -17,7 +17,7 @@ using BeforeWrite = std::function<void(const std::vector<QPDFObjectHandle>& copi
 // Writes `pdf` without encryption, its streams as they are (only decrypted,
 // each read once), declaring at least `minimum` as its version. The same
 // document gives the same bytes: the second /ID element is derived from the
-// content, the first is the document's own when it has one.
+// content, or fixed when the first is the document's own.
 void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
                       const BeforeWrite& beforeWrite = {});
 
