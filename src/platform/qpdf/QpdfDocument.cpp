@@ -291,7 +291,7 @@ private:
     }
 
     // A copy of one document keeps that document's permanent identifier
-    // (the first /ID element); the writer derives the second from the copy.
+    // (the first /ID element); the writer gives the second.
     void keepSourceIdentifier() {
         const auto& order = pages_.flattened();
         if (order.empty() || order.front().owner == pdf_) {
