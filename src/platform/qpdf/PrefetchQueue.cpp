@@ -6,7 +6,7 @@ namespace pdfunlock {
 
 PrefetchQueue::PrefetchQueue(std::vector<std::size_t> sizes, std::size_t budget, Reader writerReads)
     : sizes_(std::move(sizes)), budget_(budget), writerReads_(std::move(writerReads)),
-      states_(sizes_.size(), State::Waiting) {}
+      states_(sizes_.size(), State::Waiting), ready_(sizes_.size()) {}
 
 PrefetchQueue::~PrefetchQueue() {
     stop();
@@ -81,7 +81,7 @@ bool PrefetchQueue::take(std::size_t index, std::string& data) {
         switch (states_[index]) {
         case State::Ready:
             data = std::move(ready_[index]);
-            ready_.erase(index);
+            ready_[index] = std::string();
             heldBytes_ -= sizes_[index];
             states_[index] = State::Done;
             changed_.notify_all();

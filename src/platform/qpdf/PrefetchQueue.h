@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -73,7 +72,8 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<State> states_;
-    std::map<std::size_t, std::string> ready_;
+    // One place a stream, made up front: handing over data cannot throw.
+    std::vector<std::string> ready_;
     std::size_t heldBytes_ = 0;
     std::size_t next_ = 0;
     bool opened_ = false;
