@@ -2,7 +2,8 @@
 // then the removal with the password "user" (the seeds' password): open,
 // unlock, checks, page copy, write beside the source, re-open. Besides
 // crashes and sanitizer reports, a broken promise aborts: not exactly one
-// alert, the source changed, anything left behind but a sound copy.
+// alert, the source changed, anything left behind but a sound copy, or a
+// different outcome or copy when the copy is written on two threads.
 #include "Harness.h"
 
 #include <cstdint>
@@ -84,14 +85,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+// One removal of the input, the copy written on two threads from
+// `parallelFrom` bytes on (-1: never); the alert and the copy's bytes.
+std::string removal(const uint8_t* data, size_t size, long long parallelFrom) {
     const std::string source = workDir + "/scan.pdf";
     const std::string copy = workDir + "/scan_copy.pdf";
     if (!writeAll(source, data, size)) {
-        return 0;
+        return {};
     }
 
-    DelegateHarness<> h;
+    DelegateHarness<> h(parallelFrom);
     h.launch(source);
     if (h.window.visible) {
         h.press("user");
@@ -118,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (directoryEntries(workDir).size() != (complete ? 2u : 1u)) {
         broken("nothing but a complete copy is left beside the source");
     }
+    const std::string result = alert + "\n" + readAll(copy);
     if (complete) {
         const auto check = pdf.initWithURL(copy);
         if (!check || check->isLocked() || check->isDamaged() || check->pageCount() <= 0) {
@@ -126,5 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ::unlink(copy.c_str());
     }
     ::unlink(source.c_str());
+    return result;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (removal(data, size, -1) != removal(data, size, 0)) {
+        broken("one thread and two give the same outcome and copy");
+    }
     return 0;
 }

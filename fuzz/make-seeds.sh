@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the fuzzer's seed corpus with the fixture maker: every security
 # handler, with and without object streams, with links, a small image, a
-# refused permission, a foreign creator, a wrong password and an unlocked file.
+# refused permission, a foreign creator, a wrong password, an unlocked file and
+# a stale cross-reference table.
 # The user password is "user", the one fuzz_removal types.
 # usage: fuzz/make-seeds.sh OUT_DIR [path/to/make-fixture]
 set -euo pipefail
@@ -27,4 +28,7 @@ seed --security aes-256 --creator "Acme Capture"
 seed --security aes-128 --user other
 seed --security aes-256 --version 2.0 --pages 1
 seed --security none
+# A table entry one byte off and an unlisted newer image body: the twin and
+# the read-ahead must not read two versions of one image.
+seed --security aes-128 --pages 3 --image-bytes 400 --stale-table
 echo "$n seeds in $out"

@@ -30,6 +30,8 @@ template <class Files = PosixFileSystem> struct DelegateHarness {
                          Outlets{window, pwd, pwdInfo}};
 
     DelegateHarness() = default;
+    // A service that takes the two-thread write from `parallelFrom` bytes on.
+    explicit DelegateHarness(long long parallelFrom) : realPdf(parallelFrom) {}
     DelegateHarness(const DelegateHarness&) = delete;
     DelegateHarness& operator=(const DelegateHarness&) = delete;
 

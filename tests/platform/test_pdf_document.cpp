@@ -218,6 +218,8 @@ private slots:
     void writeRefusals();
     void writtenFile_data();
     void writtenFile();
+    void sameCopyWhateverTheThreads_data();
+    void sameCopyWhateverTheThreads();
     void qpdfStaysOffStderr();
 
 private:
@@ -870,6 +872,69 @@ void TestPdfDocument::writtenFile() {
     QVERIFY(reopened && !reopened->isLocked());
     QCOMPARE(readPageLabels(out), (Labels{"Page 1", "Page 2", "Page 3"}));
     QCOMPARE(entries(dir), (QStringList{"in.pdf", "out.pdf"}));
+}
+
+void TestPdfDocument::sameCopyWhateverTheThreads_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<bool>("reversed"); // page by page instead of the whole source
+    const std::pair<const char*, Security> handlers[] = {
+        {"R2", Security::RC4_40},
+        {"R3", Security::RC4_128},
+        {"R4", Security::AES_128},
+        {"R6", Security::AES_256},
+    };
+    for (const auto& [name, security] : handlers) {
+        auto f = fixture(security);
+        f.imageBytesPerPage = 20000;
+        QTest::addRow("%s", name) << f << false;
+        f.staleTable = true;
+        QTest::addRow("%s, an entry one byte off, an image's newer body unlisted", name)
+            << f << false;
+    }
+    auto streams = fixture(Security::AES_256);
+    streams.objectStreams = true;
+    streams.imageBytesPerPage = 20000;
+    QTest::newRow("R6 object streams") << streams << false;
+    QTest::newRow("R6 object streams, page by page") << streams << true;
+}
+
+// The copy is the same, byte for byte, on one thread or two and from one
+// unlock to the next, keeps the source's permanent identifier, and every
+// image's dictionary describes its data.
+void TestPdfDocument::sameCopyWhateverTheThreads() {
+    QFETCH(Fixture, file);
+    QFETCH(bool, reversed);
+    QTemporaryDir dir;
+    const auto in = make(dir, "in.pdf", file);
+    std::vector<QByteArray> copies;
+    for (auto* service : {&service_, &parallel_, &parallel_, &service_}) {
+        auto source = service->initWithURL(in);
+        QVERIFY(source && source->unlockWithPassword("user"));
+        auto copy = service->init();
+        for (int i = 0; i < source->pageCount(); ++i) {
+            copy->insertPage(source->pageAtIndex(i), reversed ? 0 : i);
+        }
+        const auto out = dir.filePath(QString("out%1.pdf").arg(copies.size())).toStdString();
+        QVERIFY(copy->writeToFile(out));
+        copies.push_back(contents(out));
+        QCOMPARE(copies.back(), copies.front());
+    }
+
+    QPDF source, copy;
+    for (auto* pdf : {&source, &copy}) {
+        makeQuiet(*pdf);
+    }
+    source.processFile(in.c_str(), "user");
+    copy.processFile(dir.filePath("out0.pdf").toStdString().c_str());
+    QCOMPARE(copy.getTrailer().getKey("/ID").getArrayItem(0).unparse(),
+             source.getTrailer().getKey("/ID").getArrayItem(0).unparse());
+    for (auto page : copy.getAllPages()) {
+        auto image = page.getKey("/Resources").getKey("/XObject").getKey("/Im1");
+        const auto pixels = image.getStreamData(qpdf_dl_all)->getSize();
+        const auto width = image.getDict().getKey("/Width").getIntValue();
+        const auto height = image.getDict().getKey("/Height").getIntValue();
+        QCOMPARE(static_cast<long long>(pixels), width * height * 3);
+    }
 }
 
 void TestPdfDocument::qpdfStaysOffStderr() {

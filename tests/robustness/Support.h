@@ -36,7 +36,10 @@ struct Harness : testing::DelegateHarness<> {
     std::function<void(const std::string& copyPath)> beforeWrite;
     std::shared_ptr<PDFDocument> copy; // the last new document, for its page count
 
-    Harness() {
+    Harness() { spyOnCopies(); }
+    explicit Harness(long long parallelFrom) : DelegateHarness(parallelFrom) { spyOnCopies(); }
+
+    void spyOnCopies() {
         pdf.wrapNew = [this](std::shared_ptr<PDFDocument> document) {
             copy = document;
             auto spy = std::make_shared<SpyDocument>(document);

@@ -2,7 +2,6 @@
 
 #include "platform/NoReplaceSaveFile.h"
 #include "platform/qpdf/SinglePassStreams.h"
-#include "platform/qpdf/StreamPrefetch.h"
 
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
@@ -29,7 +28,7 @@ private:
 } // namespace
 
 void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
-                      StreamPrefetch* prefetch) {
+                      const BeforeWrite& beforeWrite) {
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&out);
     writer.setPreserveEncryption(false);
@@ -37,9 +36,21 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
     // and re-encoding every page would change nothing but the time taken.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setMinimumPDFVersion(minimum);
+    // Two unlocks of one source give one copy, so copies can be compared.
+    // The first /ID element is the source's when it has one, and names the
+    // document; the second then is qpdf's fixed one. Deriving it from the
+    // content instead hashes the whole copy on the writer's thread, half as
+    // long again as the rest of a large scan's write.
+    auto id = pdf.getTrailer().getKey("/ID");
+    if (id.isArray() && id.getArrayNItems() == 2 && id.getArrayItem(0).isString() &&
+        !id.getArrayItem(0).getStringValue().empty()) {
+        writer.setStaticID(true);
+    } else {
+        writer.setDeterministicID(true);
+    }
     const SinglePassStreams singlePass(pdf);
-    if (prefetch) {
-        prefetch->start(singlePass.copiedAsRead());
+    if (beforeWrite) {
+        beforeWrite(singlePass.copiedAsRead());
     }
     writer.write();
 }

@@ -6,16 +6,20 @@
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <string>
+#include <vector>
 
 namespace pdfunlock {
 
-class StreamPrefetch;
+// Called right before the writer starts, with the streams whose data it
+// copies as read (see SinglePassStreams).
+using BeforeWrite = std::function<void(const std::vector<QPDFObjectHandle>& copiedAsRead)>;
 
 // Writes `pdf` without encryption, its streams as they are (only decrypted,
-// each read once), declaring at least `minimum` as its version; `prefetch`,
-// if any, decrypts ahead on a second thread.
+// each read once), declaring at least `minimum` as its version. The same
+// document gives the same bytes: the second /ID element is derived from the
+// content, or fixed when the first is the document's own.
 void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
-                      StreamPrefetch* prefetch = nullptr);
+                      const BeforeWrite& beforeWrite = {});
 
 // Runs `produce` into a new file at `path` (see NoReplaceSaveFile): true once
 // the complete file is there; nothing is left behind otherwise.

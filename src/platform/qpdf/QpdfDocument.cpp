@@ -216,21 +216,37 @@ public:
             // Not a whole document after all: copy page by page below.
         }
         if (whole) {
+            const auto info = pdf_->getTrailer().getKey("/Info");
             // A large encrypted scan is written from a twin of the source
             // whose images are decrypted on a second core meanwhile.
-            auto prefetch =
-                StreamPrefetch::open(*whole, pages_.flattened().front().file, parallelFrom_);
-            QPDF& written = prefetch ? prefetch->twin() : *whole;
-            const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
-                writeWhole(written, pdf_->getTrailer().getKey("/Info"), out, version_,
-                           prefetch.get());
-            });
-            if (prefetch) {
-                prefetch->handWarningsTo(*whole);
+            if (auto prefetch =
+                    StreamPrefetch::open(*whole, pages_.flattened().front().file, parallelFrom_)) {
+                bool failed = false;
+                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
+                    try {
+                        writeWhole(prefetch->twin(), info, out, version_,
+                                   [&](const auto& copied) { prefetch->start(copied); });
+                    } catch (...) {
+                        failed = true;
+                        throw;
+                    }
+                    failed = !prefetch->finish();
+                    if (failed) {
+                        throw std::runtime_error("not kept: a repair during the write");
+                    }
+                });
+                // Anything that went wrong with the twin may not have gone
+                // wrong with the source: the copy is the one the source
+                // alone gives, so the source alone writes it again.
+                if (!failed) {
+                    return done;
+                }
             }
-            return done;
+            return writeNewFile(path, permissions,
+                                [&](Pipeline& out) { writeWhole(*whole, info, out, version_); });
         }
         try {
+            keepSourceIdentifier(); // while the pages still name their document
             buildPageTree();
         } catch (const std::exception&) {
             // Write what there is; the caller checks the result.
@@ -266,6 +282,25 @@ private:
         damaged_ = false;
         adopt(std::move(pdf));
         return true;
+    }
+
+    // A copy of one document keeps that document's permanent identifier
+    // (the first /ID element); the writer gives the second.
+    void keepSourceIdentifier() {
+        const auto& order = pages_.flattened();
+        if (order.empty() || order.front().owner == pdf_) {
+            return;
+        }
+        for (const auto& page : order) {
+            if (page.owner != order.front().owner) {
+                return;
+            }
+        }
+        auto id = order.front().owner->getTrailer().getKey("/ID");
+        if (id.isArray() && id.getArrayNItems() == 2 && id.getArrayItem(0).isString()) {
+            const auto first = QPDFObjectHandle::newString(id.getArrayItem(0).getStringValue());
+            pdf_->getTrailer().replaceKey("/ID", QPDFObjectHandle::newArray({first, first}));
+        }
     }
 
     void buildPageTree() {

@@ -65,7 +65,7 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
 }
 
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
-                StreamPrefetch* prefetch) {
+                const BeforeWrite& beforeWrite) {
     auto trailer = source.getTrailer();
     const auto saved = trailer.getDictAsMap();
     struct Restore {
@@ -105,7 +105,7 @@ void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVer
         trailer.replaceKey(
             "/Info", source.makeIndirectObject(QPDFObjectHandle::parse(info.unparseResolved())));
     }
-    writeUnencrypted(source, out, minimum, prefetch);
+    writeUnencrypted(source, out, minimum, beforeWrite);
 }
 
 } // namespace pdfunlock

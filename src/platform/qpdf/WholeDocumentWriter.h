@@ -1,6 +1,7 @@
 // The usual copy: one whole document, page for page, into a new one.
 #pragma once
 
+#include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/PageOrder.h"
 
 #include <memory>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace pdfunlock {
-
-class StreamPrefetch;
 
 // The one document whose pages `order` holds, all of them, in its own order,
 // under a page tree that counts them right; nullptr for any other order, or
@@ -25,8 +24,8 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
 // destinations their links may use, their layers, form and tagged structure)
 // and `info` as its information. The
 // source's trailer is lent for the write and put back as it was.
-// `prefetch`, if any, decrypts ahead on a second thread (see StreamPrefetch).
+// `beforeWrite` as for writeUnencrypted.
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
-                StreamPrefetch* prefetch = nullptr);
+                const BeforeWrite& beforeWrite = {});
 
 } // namespace pdfunlock
