@@ -1,6 +1,7 @@
 // The window for several documents as `pdfunlock --batch` builds it, on real
 // encrypted PDFs, under the offscreen platform.
 #include "BatchDesktopApp.h"
+#include "Fakes.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/qt/Translations.h"
 
@@ -20,15 +21,9 @@ namespace fx = pdfunlock::fixtures;
 
 namespace {
 
-class RecordingLog : public Log {
-public:
-    void log(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
-
 struct BatchGui {
     explicit BatchGui(unsigned jobs) : app(log, jobs) {}
-    RecordingLog log;
+    testing::FakeLog log;
     BatchDesktopApp app;
 
     template <typename T> T* child(const char* name) {

@@ -1,6 +1,7 @@
 // The real window form and message boxes, driven through the delegate of the
 // application main() builds, under the offscreen platform.
 #include "DesktopApp.h"
+#include "Fakes.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/qt/CaptionKeys.h"
 #include "platform/qt/Translations.h"
@@ -23,12 +24,6 @@ using namespace pdfunlock;
 namespace fx = pdfunlock::fixtures;
 
 namespace {
-
-class RecordingLog : public Log {
-public:
-    void log(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
 
 // What a message box showed when it came up.
 struct ShownBox {
@@ -94,7 +89,7 @@ protected:
 
 // The application main() builds, with its log recorded.
 struct Gui {
-    RecordingLog log;
+    testing::FakeLog log;
     DesktopApp app{log};
     QtMainWindow& form = app.form();
     AppDelegate& delegate = app.delegate();
