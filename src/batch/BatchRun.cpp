@@ -13,6 +13,7 @@ BatchRun::BatchRun(std::vector<BatchItem> items, std::string password, BatchOpti
                    BatchServices services, OnFinished onFinished)
     : items_(std::move(items)), password_(std::move(password)), options_(options),
       services_(services), onFinished_(std::move(onFinished)) {
+    wipe(password); // what the move left behind
     summary_.total = items_.size();
 }
 

@@ -15,7 +15,10 @@ inline void wipe(char* bytes, std::size_t size) {
     }
 }
 
+// The whole buffer, not only the text: a string moved from keeps a short
+// text in its own buffer after its size became zero.
 inline void wipe(std::string& secret) {
+    secret.resize(secret.capacity());
     wipe(secret.data(), secret.size());
     secret.clear();
 }

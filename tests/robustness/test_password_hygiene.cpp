@@ -4,6 +4,7 @@
 #include "StderrCapture.h"
 #include "Support.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/Secrets.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -171,6 +172,14 @@ private slots:
         QVERIFY(watch && watch->checked());
         QVERIFY(watch->cleared());
         QCOMPARE(h.pwd.text, typed);
+
+        // Handed on by moving: what the string left behind keeps in its own
+        // buffer is zeroed too.
+        std::string held = typed;
+        const std::string taken = std::move(held);
+        wipe(held);
+        const std::string_view buffer(held.data(), held.capacity());
+        QVERIFY(buffer.find(typed.substr(1)) == std::string_view::npos);
     }
 };
 
