@@ -30,8 +30,10 @@ template <class Files = PosixFileSystem> struct DelegateHarness {
                          Outlets{window, pwd, pwdInfo}};
 
     DelegateHarness() = default;
-    // A service that takes the two-thread write from `parallelFrom` bytes on.
-    explicit DelegateHarness(long long parallelFrom) : realPdf(parallelFrom) {}
+    // A service that takes the two-thread write from `parallelFrom` bytes on,
+    // and carries object streams across as they are or not.
+    explicit DelegateHarness(long long parallelFrom, bool passObjectStreams = true)
+        : realPdf(parallelFrom, passObjectStreams) {}
     DelegateHarness(const DelegateHarness&) = delete;
     DelegateHarness& operator=(const DelegateHarness&) = delete;
 

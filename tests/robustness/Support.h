@@ -37,7 +37,10 @@ struct Harness : testing::DelegateHarness<> {
     std::shared_ptr<PDFDocument> copy; // the last new document, for its page count
 
     Harness() { spyOnCopies(); }
-    explicit Harness(long long parallelFrom) : DelegateHarness(parallelFrom) { spyOnCopies(); }
+    explicit Harness(long long parallelFrom, bool passObjectStreams = true)
+        : DelegateHarness(parallelFrom, passObjectStreams) {
+        spyOnCopies();
+    }
 
     void spyOnCopies() {
         pdf.wrapNew = [this](std::shared_ptr<PDFDocument> document) {

@@ -21,6 +21,7 @@
 #include <qpdf/QPDFWriter.hh>
 #include <set>
 #include <thread>
+#include <tuple>
 
 using namespace pdfunlock;
 using namespace pdfunlock::robustness;
@@ -458,6 +459,7 @@ struct Tally {
     std::map<std::string, std::map<std::string, int>> byKind;
     int checkedByPoppler = 0;
     int copiesShort = 0;          // copies with fewer pages than the undamaged fixture
+    int passedThrough = 0;        // copies with object streams carried as they are
     std::map<int, int> qpdfCheck; // exit status of qpdf --check on the copies
     qint64 slowestMs = 0;
     std::string slowest;
@@ -466,12 +468,14 @@ struct Tally {
 // Runs `bytes` as scan.pdf in the empty folder `dir` through the launch checks
 // and, with the password "user", the removal; checks every promise and leaves
 // the folder empty again. Returns what broke, or an empty text. The copy is
-// written on two threads from `parallelFrom` bytes on (-1: never); `result`
-// gets the alert and the copy's bytes. The independent readers look at the
-// copy only on one thread: the other must give the very same bytes.
+// written on two threads from `parallelFrom` bytes on (-1: never), with
+// object streams carried across as they are or not; `result` gets the alert
+// and the copy's bytes. The independent readers look at the copy only on one
+// thread: the other must give the very same bytes.
 std::string runOne(const QString& dir, const QByteArray& bytes, const std::string& what,
                    const std::string& kind, int fixturePages, Watchdog& watchdog, Tally& tally,
-                   long long parallelFrom = -1, QByteArray* result = nullptr) {
+                   long long parallelFrom = -1, QByteArray* result = nullptr,
+                   bool passObjectStreams = false) {
     const QString source = dir + "/scan.pdf";
     const QString copy = dir + "/scan_copy.pdf";
     if (!writeFile(source, bytes) || ::chmod(QFile::encodeName(source).constData(), 0640) != 0) {
@@ -486,7 +490,7 @@ std::string runOne(const QString& dir, const QByteArray& bytes, const std::strin
     int terminations = 0;
     int copiedPages = -1;
     {
-        Harness h(parallelFrom);
+        Harness h(parallelFrom, passObjectStreams);
         h.run(source.toStdString(), "user");
         keys = h.alertKeys();
         windowStays = h.window.visible;
@@ -612,8 +616,9 @@ void summarize(const Tally& tally, qint64 totalMs) {
         qInfo("  %s:%s", kind.c_str(), line.c_str());
     }
     qInfo("  %d copies opened by poppler's pdfinfo, unencrypted, with every page copied; "
-          "%d of them hold fewer pages than the undamaged fixture",
-          tally.checkedByPoppler, tally.copiesShort);
+          "%d of them hold fewer pages than the undamaged fixture; %d written again with "
+          "object streams carried as they are, the same document object by object",
+          tally.checkedByPoppler, tally.copiesShort, tally.passedThrough);
     // Damage the source carried (a broken content stream, a page object that
     // is not a page) is copied as it is; qpdf --check reports it.
     for (const auto& [status, count] : tally.qpdfCheck) {
@@ -663,19 +668,37 @@ private slots:
             mutator.apply(i % Mutator::kKinds);
             const std::string what =
                 base.name + " #" + std::to_string(i) + ": " + mutator.description();
-            // One thread and two must give the same outcome and copy.
-            QByteArray single, parallel;
-            for (const auto& [parallelFrom, result] :
-                 {std::pair{-1LL, &single}, std::pair{0LL, &parallel}}) {
+            // One thread and two must give the same outcome and copy; object
+            // streams carried as they are, the same outcome and document.
+            QByteArray single, parallel, passing;
+            for (const auto& [parallelFrom, result, pass] :
+                 {std::tuple{-1LL, &single, false}, std::tuple{0LL, &parallel, false},
+                  std::tuple{-1LL, &passing, true}}) {
                 const auto broken =
                     runOne(dir, mutator.bytes(), what, Mutator::kKindNames[i % Mutator::kKinds],
-                           base.fixture.pages, watchdog, tally, parallelFrom, result);
+                           base.fixture.pages, watchdog, tally, parallelFrom, result, pass);
                 QVERIFY2(broken.empty(), broken.c_str());
             }
             QVERIFY2(single == parallel, ("the paths differ: " + what).c_str());
+            const auto outcome = [](const QByteArray& result) {
+                return result.left(result.indexOf('\n'));
+            };
+            QVERIFY2(outcome(passing) == outcome(single), ("the outcomes differ: " + what).c_str());
+            if (passing != single) {
+                ++tally.passedThrough;
+                const QString writerCopy = root.filePath("writer.pdf");
+                const QString passedCopy = root.filePath("passed.pdf");
+                QVERIFY(writeFile(writerCopy, single.mid(single.indexOf('\n') + 1)));
+                QVERIFY(writeFile(passedCopy, passing.mid(passing.indexOf('\n') + 1)));
+                const auto difference =
+                    fx::documentDifference(writerCopy.toStdString(), passedCopy.toStdString());
+                QVERIFY2(difference.empty(), (difference + ": " + what).c_str());
+            }
         }
         summarize(tally, total.elapsed());
-        QCOMPARE(tally.files, 2 * kVariantsPerBase);
+        QCOMPARE(tally.files, 3 * kVariantsPerBase);
+        // Undamaged enough to carry object streams as they are, more often than not.
+        QVERIFY(!base.fixture.objectStreams || tally.passedThrough > kVariantsPerBase / 4);
     }
 
     // Inputs that once hung or crashed, kept in robustness/regressions, and

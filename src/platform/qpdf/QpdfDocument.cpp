@@ -4,6 +4,7 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/InfoValues.h"
+#include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
 #include "platform/qpdf/PasswordForms.h"
@@ -65,9 +66,10 @@ public:
                  bool damaged)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
           damaged_(damaged) {}
-    // A new, empty document; see QpdfDocumentService for `parallelFrom`.
-    QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom)
-        : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom) {
+    // A new, empty document; see QpdfDocumentService for the settings.
+    QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom, bool passObjectStreams)
+        : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom),
+          passObjectStreams_(passObjectStreams) {
         adopt(std::move(pdf));
     }
 
@@ -242,6 +244,22 @@ public:
                     return done;
                 }
             }
+            // A document kept in object streams: the streams whose objects
+            // all go across unchanged are carried as they are.
+            if (auto passthrough = passObjectStreams_
+                                       ? ObjectStreamPassthrough::plan(*whole, info, version_)
+                                       : nullptr) {
+                bool failed = false;
+                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
+                    failed = !passthrough->write(out);
+                    if (failed) {
+                        throw std::runtime_error("not kept: the source read otherwise");
+                    }
+                });
+                if (!failed) {
+                    return done;
+                }
+            }
             return writeNewFile(path, permissions,
                                 [&](Pipeline& out) { writeWhole(*whole, info, out, version_); });
         }
@@ -325,6 +343,7 @@ private:
     PageAssembly assembly_;
     int revision_ = 0; // of the encryption, once a password was refused
     long long parallelFrom_ = -1;
+    bool passObjectStreams_ = true;
 };
 
 } // namespace
@@ -357,7 +376,8 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     return document;
 }
 
-QpdfDocumentService::QpdfDocumentService(long long parallelFrom) : parallelFrom_(parallelFrom) {
+QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams)
+    : parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams) {
 #ifdef __GLIBC__
     // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
     // buffer. By default glibc hands such blocks back to the kernel when
@@ -376,7 +396,7 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::init() {
     try {
         auto pdf = quietQpdf();
         pdf->emptyPDF();
-        return std::make_shared<QpdfDocument>(std::move(pdf), parallelFrom_);
+        return std::make_shared<QpdfDocument>(std::move(pdf), parallelFrom_, passObjectStreams_);
     } catch (const std::exception&) {
         return nullptr;
     }

@@ -9,13 +9,17 @@ namespace pdfunlock {
 class QpdfDocumentService : public PDFDocumentService {
 public:
     // Copies of encrypted files from `parallelFrom` bytes on are written with
-    // a second thread decrypting ahead (-1: never). Tests lower it.
-    explicit QpdfDocumentService(long long parallelFrom = 16LL * 1024 * 1024);
+    // a second thread decrypting ahead (-1: never). Tests lower it. Other
+    // copies of whole documents carry object streams across as they are,
+    // unless `passObjectStreams` is false (tests compare both ways).
+    explicit QpdfDocumentService(long long parallelFrom = 16LL * 1024 * 1024,
+                                 bool passObjectStreams = true);
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
     long long parallelFrom_;
+    bool passObjectStreams_;
 };
 
 } // namespace pdfunlock

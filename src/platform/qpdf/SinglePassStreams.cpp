@@ -19,16 +19,17 @@ bool writerCopiesAsRead(QPDFObjectHandle stream) {
 
 } // namespace
 
+bool writerCopiesStreamAsRead(QPDFObjectHandle stream) {
+    // The writer decompresses metadata whatever its filters; token filters
+    // change the data. Both stay the writer's business.
+    return stream.getFilterOnWrite() && !stream.isDataModified() &&
+           !stream.getDict().isDictionaryOfType("/Metadata") && writerCopiesAsRead(stream);
+}
+
 SinglePassStreams::SinglePassStreams(QPDF& pdf) {
     try {
         for (auto& object : pdf.getAllObjects()) {
-            // The writer decompresses metadata whatever its filters; token
-            // filters change the data. Both stay the writer's business.
-            if (!object.isStream() || !object.getFilterOnWrite() || object.isDataModified() ||
-                object.getDict().isDictionaryOfType("/Metadata")) {
-                continue;
-            }
-            if (writerCopiesAsRead(object)) {
+            if (object.isStream() && writerCopiesStreamAsRead(object)) {
                 object.setFilterOnWrite(false);
                 marked_.push_back(object);
             }

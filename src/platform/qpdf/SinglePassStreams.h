@@ -7,6 +7,10 @@
 
 namespace pdfunlock {
 
+// Whether qpdf's writer, as we set it up, writes `stream`'s data exactly as
+// read (only decrypted).
+bool writerCopiesStreamAsRead(QPDFObjectHandle stream);
+
 // qpdf 11's writer first tries to pipe every stream through its compressor;
 // for data it may not decode at the decode level in force (JPEG and other
 // image codecs at qpdf_dl_none) that attempt reads and decrypts the whole

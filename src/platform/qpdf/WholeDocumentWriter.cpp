@@ -64,6 +64,22 @@ std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
     return owner;
 }
 
+QPDFObjectHandle wholeCatalog(QPDFObjectHandle root) {
+    auto catalog = QPDFObjectHandle::newDictionary();
+    catalog.replaceKey("/Type", QPDFObjectHandle::newName("/Catalog"));
+    catalog.replaceKey("/Pages", root.getKey("/Pages"));
+    if (root.getKey("/Dests").isDictionary()) {
+        catalog.replaceKey("/Dests", root.getKey("/Dests"));
+    }
+    if (auto names = root.getKey("/Names"); names.isDictionary() && names.hasKey("/Dests")) {
+        auto onlyDests = QPDFObjectHandle::newDictionary();
+        onlyDests.replaceKey("/Dests", names.getKey("/Dests"));
+        catalog.replaceKey("/Names", onlyDests);
+    }
+    carryWholeDocumentParts(root, catalog); // layers, form, tagged structure
+    return catalog;
+}
+
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
                 const BeforeWrite& beforeWrite) {
     auto trailer = source.getTrailer();
@@ -81,19 +97,7 @@ void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVer
         }
     } restore{trailer, saved};
 
-    auto root = source.getRoot();
-    auto catalog = QPDFObjectHandle::newDictionary();
-    catalog.replaceKey("/Type", QPDFObjectHandle::newName("/Catalog"));
-    catalog.replaceKey("/Pages", root.getKey("/Pages"));
-    if (root.getKey("/Dests").isDictionary()) {
-        catalog.replaceKey("/Dests", root.getKey("/Dests"));
-    }
-    if (auto names = root.getKey("/Names"); names.isDictionary() && names.hasKey("/Dests")) {
-        auto onlyDests = QPDFObjectHandle::newDictionary();
-        onlyDests.replaceKey("/Dests", names.getKey("/Dests"));
-        catalog.replaceKey("/Names", onlyDests);
-    }
-    carryWholeDocumentParts(root, catalog); // layers, form, tagged structure
+    auto catalog = wholeCatalog(source.getRoot());
     for (const auto& key : trailer.getKeys()) {
         // The writer fills in /Size and decides about /ID and /Encrypt.
         if (key != "/Size" && key != "/ID" && key != "/Encrypt") {

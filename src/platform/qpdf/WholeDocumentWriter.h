@@ -18,7 +18,12 @@ namespace pdfunlock {
 std::shared_ptr<QPDF> wholeSource(const std::vector<PageRef>& order,
                                   const std::shared_ptr<QPDF>& self);
 
-// Writes `source` as it stands under a catalog of its own, instead of copying
+// The catalog of a copy of the whole document whose catalog is `root`, as a
+// direct dictionary: the pages, with the named destinations their links may
+// use, their layers, form and tagged structure.
+QPDFObjectHandle wholeCatalog(QPDFObjectHandle root);
+
+// Writes `source` as it stands under wholeCatalog(), instead of copying
 // every page object first: the pages are the very same objects, so links
 // between them hold by themselves. The copy gets only the pages (with the named
 // destinations their links may use, their layers, form and tagged structure)

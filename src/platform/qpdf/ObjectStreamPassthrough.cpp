@@ -1,0 +1,445 @@
+#include "platform/qpdf/ObjectStreamPassthrough.h"
+
+#include "platform/qpdf/SinglePassStreams.h"
+#include "platform/qpdf/WholeDocumentWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <qpdf/BufferInputSource.hh>
+#include <qpdf/Pl_Flate.hh>
+#include <qpdf/Pl_String.hh>
+#include <qpdf/QPDFTokenizer.hh>
+#include <qpdf/QPDFXRefEntry.hh>
+#include <string>
+
+namespace pdfunlock {
+
+namespace {
+
+// The second /ID element qpdf's writer gives when told to fix it.
+constexpr unsigned char kFixedIdentifier[16] = {0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93,
+                                                0x23, 0x84, 0x62, 0x64, 0x33, 0x83, 0x27, 0x95};
+
+bool hasCryptFilter(QPDFObjectHandle dict) {
+    auto filter = dict.getKey("/Filter");
+    if (filter.isArray()) {
+        for (auto& item : filter.getArrayAsVector()) {
+            if (item.isNameAndEquals("/Crypt")) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return filter.isNameAndEquals("/Crypt");
+}
+
+// The stream's data as the file has it, only decrypted; nullopt if it could
+// not be read without a warning.
+std::optional<std::string> rawData(QPDF& pdf, QPDFObjectHandle stream) {
+    std::string data;
+    Pl_String sink("raw", nullptr, data);
+    const auto warnings = pdf.numWarnings();
+    // This overload answers whether the data could be read.
+    bool filtered = false;
+    if (!stream.pipeStreamData(&sink, &filtered, 0, qpdf_dl_none, false, false) ||
+        pdf.numWarnings() != warnings) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+// Whether the numbers that open an object stream name its objects in the
+// order the table gives them; readers that trust the table's index need it.
+bool headerAgrees(QPDFObjectHandle stream, const std::vector<QPDFObjGen>& byIndex) {
+    try {
+        auto decoded = stream.getStreamData(qpdf_dl_generalized);
+        auto input = std::make_shared<BufferInputSource>("object stream", decoded.get());
+        QPDFTokenizer tokenizer;
+        for (const auto& og : byIndex) {
+            for (int half = 0; half < 2; ++half) {
+                const auto token = tokenizer.readToken(input, "object stream", true);
+                if (token.getType() != QPDFTokenizer::tt_integer) {
+                    return false;
+                }
+                if (half == 0 && token.getValue() != std::to_string(og.getObj())) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string objectLine(int number, int generation) {
+    return std::to_string(number) + " " + std::to_string(generation) + " obj\n";
+}
+
+class CountingOutput {
+public:
+    explicit CountingOutput(Pipeline& out) : out_(out) {}
+    void put(const std::string& text) {
+        out_.write(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+        written_ += text.size();
+    }
+    unsigned long long written() const { return written_; }
+
+private:
+    Pipeline& out_;
+    unsigned long long written_ = 0;
+};
+
+void putStream(CountingOutput& out, QPDFObjectHandle dict, const std::string& data) {
+    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(data.size())));
+    out.put(dict.unparse());
+    out.put("\nstream\n");
+    out.put(data);
+    out.put("\nendstream\nendobj\n");
+}
+
+std::string deflated(const std::string& data) {
+    std::string compressed;
+    Pl_String sink("deflated", nullptr, compressed);
+    Pl_Flate flate("deflate", &sink, Pl_Flate::a_deflate);
+    flate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    flate.finish();
+    return compressed;
+}
+
+int bytesFor(unsigned long long value) {
+    int bytes = 1;
+    while (value >>= 8) {
+        ++bytes;
+    }
+    return bytes;
+}
+
+} // namespace
+
+struct ObjectStreamPassthrough::Plan {
+    enum class Kind { Object, Stream, ObjectStreamAsRead, ObjectStreamAnew };
+    struct Piece {
+        QPDFObjGen og;
+        Kind kind;
+        std::vector<QPDFObjGen> members; // of an object stream written anew, in order
+    };
+
+    QPDF* source = nullptr;
+    std::string version;
+    std::vector<Piece> pieces; // in object number order
+    // For each object kept inside an object stream: the stream and the index.
+    std::map<QPDFObjGen, std::pair<int, int>> compressed;
+    QPDFObjectHandle catalog;
+    std::string info; // empty: none
+    std::string firstIdentifier;
+    int catalogNumber = 0;
+    int infoNumber = 0;
+    int xrefNumber = 0;
+};
+
+ObjectStreamPassthrough::ObjectStreamPassthrough(std::unique_ptr<Plan> plan)
+    : plan_(std::move(plan)) {}
+
+ObjectStreamPassthrough::~ObjectStreamPassthrough() = default;
+
+std::unique_ptr<ObjectStreamPassthrough>
+ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum) {
+    using Kind = Plan::Kind;
+    try {
+        if (source.numWarnings() > 0) {
+            return nullptr;
+        }
+        auto id = source.getTrailer().getKey("/ID");
+        if (!id.isArray() || id.getArrayNItems() != 2 || !id.getArrayItem(0).isString() ||
+            id.getArrayItem(0).getStringValue().empty()) {
+            return nullptr; // the writer derives an identifier from the content then
+        }
+        auto plan = std::make_unique<Plan>();
+        plan->source = &source;
+        plan->firstIdentifier = id.getArrayItem(0).getStringValue();
+
+        const auto table = source.getXRefTable();
+        int highest = 0;
+        std::map<int, std::vector<std::pair<int, QPDFObjGen>>> streams; // index, object
+        for (const auto& [og, entry] : table) {
+            highest = std::max(highest, og.getObj());
+            if (entry.getType() == 2) {
+                streams[entry.getObjStreamNumber()].emplace_back(entry.getObjStreamIndex(), og);
+            }
+        }
+        if (streams.empty()) {
+            return nullptr; // nothing to gain
+        }
+        const auto encryption = source.getTrailer().getKey("/Encrypt").getObjGen();
+        // Every object where the table says, as qpdf's writer reads them all
+        // before it writes: a read that fails makes qpdf rebuild the table,
+        // and what the rest then reads depends on the order of reading.
+        for (const auto& [og, entry] : table) {
+            source.getObject(og).getTypeCode();
+        }
+        if (source.numWarnings() > 0) {
+            return nullptr;
+        }
+
+        // Everything the copy holds, from its new catalog down.
+        plan->catalog = wholeCatalog(source.getRoot());
+        std::vector<char> seen(static_cast<size_t>(highest) + 1, 0);
+        std::vector<QPDFObjGen> reached;
+        std::vector<QPDFObjectHandle> pending{plan->catalog};
+        while (!pending.empty()) {
+            auto object = pending.back();
+            pending.pop_back();
+            if (object.isIndirect()) {
+                const auto og = object.getObjGen();
+                if (og.getObj() <= 0 || og.getObj() > highest || !table.count(og) ||
+                    og == encryption) {
+                    return nullptr; // dangling, or something no copy should hold
+                }
+                if (seen[static_cast<size_t>(og.getObj())]) {
+                    continue;
+                }
+                seen[static_cast<size_t>(og.getObj())] = 1;
+                reached.push_back(og);
+                if (object.isNull()) {
+                    return nullptr; // unreadable: the writer's business
+                }
+            }
+            const auto visit = [&pending](QPDFObjectHandle child) {
+                if (child.isIndirect() || child.isArray() || child.isDictionary()) {
+                    pending.push_back(child);
+                }
+            };
+            if (object.isStream()) {
+                for (const auto& [key, value] : object.getDict().getDictAsMap()) {
+                    if (key != "/Length") {
+                        visit(value);
+                    }
+                }
+            } else if (object.isDictionary()) {
+                for (const auto& [key, value] : object.getDictAsMap()) {
+                    visit(value);
+                }
+            } else if (object.isArray()) {
+                for (const auto& item : object.getArrayAsVector()) {
+                    visit(item);
+                }
+            }
+        }
+        if (source.numWarnings() > 0) {
+            return nullptr;
+        }
+
+        std::sort(reached.begin(), reached.end());
+        std::map<int, std::vector<QPDFObjGen>> kept; // object stream -> objects the copy holds
+        for (const auto& og : reached) {
+            const auto& entry = table.at(og);
+            if (entry.getType() == 2) {
+                kept[entry.getObjStreamNumber()].push_back(og);
+                continue;
+            }
+            if (entry.getType() != 1) {
+                return nullptr;
+            }
+            auto object = source.getObject(og);
+            if (!object.isStream()) {
+                plan->pieces.push_back({og, Kind::Object, {}});
+                continue;
+            }
+            auto dict = object.getDict();
+            if (dict.isDictionaryOfType("/ObjStm") || dict.isDictionaryOfType("/XRef") ||
+                hasCryptFilter(dict) || !writerCopiesStreamAsRead(object)) {
+                return nullptr;
+            }
+            plan->pieces.push_back({og, Kind::Stream, {}});
+        }
+
+        for (auto& [number, members] : kept) {
+            const QPDFObjGen og(number, 0);
+            auto found = table.find(og);
+            if (found == table.end() || found->second.getType() != 1) {
+                return nullptr;
+            }
+            auto stream = source.getObject(og);
+            if (!stream.isStream()) {
+                return nullptr;
+            }
+            auto dict = stream.getDict();
+            auto& listed = streams[number];
+            std::sort(listed.begin(), listed.end());
+            bool asRead = members.size() == listed.size() && !dict.hasKey("/Extends") &&
+                          !hasCryptFilter(dict) && dict.getKey("/N").isInteger() &&
+                          dict.getKey("/N").getIntValue() == static_cast<long long>(listed.size());
+            std::vector<QPDFObjGen> byIndex;
+            for (size_t i = 0; asRead && i < listed.size(); ++i) {
+                asRead = listed[i].first == static_cast<int>(i);
+                byIndex.push_back(listed[i].second);
+            }
+            asRead = asRead && headerAgrees(stream, byIndex);
+            if (source.numWarnings() > 0) {
+                return nullptr;
+            }
+            if (asRead) {
+                plan->pieces.push_back({og, Kind::ObjectStreamAsRead, {}});
+                for (size_t i = 0; i < byIndex.size(); ++i) {
+                    plan->compressed[byIndex[i]] = {number, static_cast<int>(i)};
+                }
+            } else {
+                for (size_t i = 0; i < members.size(); ++i) {
+                    plan->compressed[members[i]] = {number, static_cast<int>(i)};
+                }
+                plan->pieces.push_back({og, Kind::ObjectStreamAnew, members});
+            }
+        }
+        std::sort(plan->pieces.begin(), plan->pieces.end(),
+                  [](const Plan::Piece& a, const Plan::Piece& b) { return a.og < b.og; });
+
+        plan->catalogNumber = highest + 1;
+        int next = highest + 2;
+        if (info.isDictionary()) {
+            plan->info = info.unparseResolved();
+            plan->infoNumber = next++;
+        }
+        plan->xrefNumber = next;
+
+        // As qpdf's writer settles it: the source's version, at least
+        // `minimum`, and 1.5 for object streams.
+        PDFVersion version(1, 5);
+        int major = 1;
+        int minor = 0;
+        if (std::sscanf(source.getPDFVersion().c_str(), "%d.%d", &major, &minor) == 2) {
+            version.updateIfGreater(PDFVersion(major, minor));
+        }
+        version.updateIfGreater(minimum);
+        int extension = 0;
+        version.getVersion(plan->version, extension);
+        return std::unique_ptr<ObjectStreamPassthrough>(
+            new ObjectStreamPassthrough(std::move(plan)));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
+    using Kind = Plan::Kind;
+    auto& plan = *plan_;
+    QPDF& source = *plan.source;
+    const auto warnings = source.numWarnings();
+    CountingOutput out(pipeline);
+    out.put("%PDF-" + plan.version + "\n%\xbf\xf7\xa2\xfe\n");
+
+    std::map<int, std::pair<unsigned long long, int>> offsets; // number -> offset, generation
+    for (const auto& piece : plan.pieces) {
+        offsets[piece.og.getObj()] = {out.written(), piece.og.getGen()};
+        out.put(objectLine(piece.og.getObj(), piece.og.getGen()));
+        auto object = source.getObject(piece.og);
+        switch (piece.kind) {
+        case Kind::Object:
+            out.put(object.unparseResolved());
+            out.put("\nendobj\n");
+            break;
+        case Kind::Stream:
+        case Kind::ObjectStreamAsRead: {
+            const auto data = rawData(source, object);
+            if (!data) {
+                return false;
+            }
+            putStream(out, object.getDict().shallowCopy(), *data);
+            break;
+        }
+        case Kind::ObjectStreamAnew: {
+            std::string numbers;
+            std::string bodies;
+            for (const auto& member : piece.members) {
+                numbers +=
+                    std::to_string(member.getObj()) + " " + std::to_string(bodies.size()) + " ";
+                bodies += source.getObject(member).unparseResolved() + "\n";
+            }
+            numbers.back() = '\n';
+            auto dict = QPDFObjectHandle::newDictionary();
+            dict.replaceKey("/Type", QPDFObjectHandle::newName("/ObjStm"));
+            dict.replaceKey(
+                "/N", QPDFObjectHandle::newInteger(static_cast<long long>(piece.members.size())));
+            dict.replaceKey("/First",
+                            QPDFObjectHandle::newInteger(static_cast<long long>(numbers.size())));
+            dict.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
+            putStream(out, dict, deflated(numbers + bodies));
+            break;
+        }
+        }
+    }
+    offsets[plan.catalogNumber] = {out.written(), 0};
+    out.put(objectLine(plan.catalogNumber, 0) + plan.catalog.unparse() + "\nendobj\n");
+    if (plan.infoNumber) {
+        offsets[plan.infoNumber] = {out.written(), 0};
+        out.put(objectLine(plan.infoNumber, 0) + plan.info + "\nendobj\n");
+    }
+    const auto xrefOffset = out.written();
+
+    // Type, then offset or object stream, then generation or index.
+    unsigned long long widest = xrefOffset;
+    int widestSecond = 0;
+    for (const auto& [number, entry] : offsets) {
+        widestSecond = std::max(widestSecond, entry.second);
+    }
+    for (const auto& [og, where] : plan.compressed) {
+        widest = std::max<unsigned long long>(widest, static_cast<unsigned long long>(where.first));
+        widestSecond = std::max(widestSecond, where.second);
+    }
+    const int w1 = bytesFor(widest);
+    const int w2 = bytesFor(static_cast<unsigned long long>(std::max(widestSecond, 65535)));
+    std::string entries;
+    const auto field = [&entries](unsigned long long value, int width) {
+        for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) {
+            entries.push_back(static_cast<char>((value >> shift) & 0xff));
+        }
+    };
+    auto compressed = plan.compressed.begin();
+    for (int number = 0; number <= plan.xrefNumber; ++number) {
+        while (compressed != plan.compressed.end() && compressed->first.getObj() < number) {
+            ++compressed;
+        }
+        if (auto found = offsets.find(number); found != offsets.end()) {
+            field(1, 1);
+            field(found->second.first, w1);
+            field(static_cast<unsigned long long>(found->second.second), w2);
+        } else if (compressed != plan.compressed.end() && compressed->first.getObj() == number) {
+            field(2, 1);
+            field(static_cast<unsigned long long>(compressed->second.first), w1);
+            field(static_cast<unsigned long long>(compressed->second.second), w2);
+        } else if (number == plan.xrefNumber) {
+            field(1, 1);
+            field(xrefOffset, w1);
+            field(0, w2);
+        } else {
+            field(0, 1);
+            field(0, w1);
+            field(number == 0 ? 65535 : 0, w2);
+        }
+    }
+    // Written out, since a reference needs the document it belongs to.
+    const auto reference = [](int number) { return std::to_string(number) + " 0 R"; };
+    const auto identifier = [](const std::string& bytes) {
+        return QPDFObjectHandle::newString(bytes).unparse();
+    };
+    const auto data = deflated(entries);
+    std::string trailer = "<< /Type /XRef /Size " + std::to_string(plan.xrefNumber + 1) +
+                          " /W [ 1 " + std::to_string(w1) + " " + std::to_string(w2) + " ] /Root " +
+                          reference(plan.catalogNumber);
+    if (plan.infoNumber) {
+        trailer += " /Info " + reference(plan.infoNumber);
+    }
+    trailer += " /ID [ " + identifier(plan.firstIdentifier) + " " +
+               identifier(std::string(reinterpret_cast<const char*>(kFixedIdentifier),
+                                      sizeof kFixedIdentifier)) +
+               " ] /Filter /FlateDecode /Length " + std::to_string(data.size()) + " >>";
+    out.put(objectLine(plan.xrefNumber, 0) + trailer + "\nstream\n");
+    out.put(data);
+    out.put("\nendstream\nendobj\n");
+    out.put("startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n");
+    return source.numWarnings() == warnings;
+}
+
+} // namespace pdfunlock
