@@ -1,6 +1,6 @@
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 
-#include "platform/qpdf/SinglePassStreams.h"
+#include "platform/qpdf/LooseObjectPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <algorithm>
@@ -21,34 +21,6 @@ namespace {
 // The second /ID element qpdf's writer gives when told to fix it.
 constexpr unsigned char kFixedIdentifier[16] = {0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93,
                                                 0x23, 0x84, 0x62, 0x64, 0x33, 0x83, 0x27, 0x95};
-
-bool hasCryptFilter(QPDFObjectHandle dict) {
-    auto filter = dict.getKey("/Filter");
-    if (filter.isArray()) {
-        for (auto& item : filter.getArrayAsVector()) {
-            if (item.isNameAndEquals("/Crypt")) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return filter.isNameAndEquals("/Crypt");
-}
-
-// The stream's data as the file has it, only decrypted; nullopt if it could
-// not be read without a warning.
-std::optional<std::string> rawData(QPDF& pdf, QPDFObjectHandle stream) {
-    std::string data;
-    Pl_String sink("raw", nullptr, data);
-    const auto warnings = pdf.numWarnings();
-    // This overload answers whether the data could be read.
-    bool filtered = false;
-    if (!stream.pipeStreamData(&sink, &filtered, 0, qpdf_dl_none, false, false) ||
-        pdf.numWarnings() != warnings) {
-        return std::nullopt;
-    }
-    return data;
-}
 
 // Whether the numbers that open an object stream name its objects in the
 // order the table gives them; readers that trust the table's index need it.
@@ -120,14 +92,16 @@ int bytesFor(unsigned long long value) {
 } // namespace
 
 struct ObjectStreamPassthrough::Plan {
-    enum class Kind { Object, Stream, ObjectStreamAsRead, ObjectStreamAnew };
+    enum class Kind { Object, Stream, Written, ObjectStreamAsRead, ObjectStreamAnew };
     struct Piece {
         QPDFObjGen og;
         Kind kind;
-        std::vector<QPDFObjGen> members; // of an object stream written anew, in order
+        std::vector<QPDFObjGen> members;      // of an object stream written anew, in order
+        const std::string* written = nullptr; // read ahead by the prefetch
     };
 
     QPDF* source = nullptr;
+    std::shared_ptr<LooseObjectPrefetch> prefetch; // keeps what it read while the copy is written
     std::string version;
     std::vector<Piece> pieces; // in object number order
     // For each object kept inside an object stream: the stream and the index.
@@ -146,7 +120,8 @@ ObjectStreamPassthrough::ObjectStreamPassthrough(std::unique_ptr<Plan> plan)
 ObjectStreamPassthrough::~ObjectStreamPassthrough() = default;
 
 std::unique_ptr<ObjectStreamPassthrough>
-ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum) {
+ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum,
+                              std::shared_ptr<LooseObjectPrefetch> prefetch) {
     using Kind = Plan::Kind;
     try {
         if (source.numWarnings() > 0) {
@@ -176,13 +151,20 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         const auto encryption = source.getTrailer().getKey("/Encrypt").getObjGen();
         // Every object where the table says, as qpdf's writer reads them all
         // before it writes: a read that fails makes qpdf rebuild the table,
-        // and what the rest then reads depends on the order of reading.
+        // and what the rest then reads depends on the order of reading. The
+        // objects outside object streams may have been read by the prefetch.
+        const LooseObjectPrefetch::Objects* loose = prefetch ? prefetch->objects() : nullptr;
         for (const auto& [og, entry] : table) {
-            source.getObject(og).getTypeCode();
+            if (!loose || entry.getType() != 1 || og == encryption) {
+                source.getObject(og).getTypeCode();
+            } else if (!loose->count(og)) {
+                return nullptr;
+            }
         }
         if (source.numWarnings() > 0) {
             return nullptr;
         }
+        plan->prefetch = std::move(prefetch);
 
         // Everything the copy holds, from its new catalog down.
         plan->catalog = wholeCatalog(source.getRoot());
@@ -203,6 +185,16 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
                 }
                 seen[static_cast<size_t>(og.getObj())] = 1;
                 reached.push_back(og);
+                if (loose && table.at(og).getType() == 1) {
+                    const auto& read = loose->at(og);
+                    if (read.written.empty()) {
+                        return nullptr; // a stream the writer re-encodes
+                    }
+                    for (const auto& reference : read.references) {
+                        pending.push_back(source.getObject(reference));
+                    }
+                    continue;
+                }
                 if (object.isNull()) {
                     return nullptr; // unreadable: the writer's business
                 }
@@ -243,14 +235,16 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             if (entry.getType() != 1) {
                 return nullptr;
             }
+            if (loose) {
+                plan->pieces.push_back({og, Kind::Written, {}, &loose->at(og).written});
+                continue;
+            }
             auto object = source.getObject(og);
             if (!object.isStream()) {
                 plan->pieces.push_back({og, Kind::Object, {}});
                 continue;
             }
-            auto dict = object.getDict();
-            if (dict.isDictionaryOfType("/ObjStm") || dict.isDictionaryOfType("/XRef") ||
-                hasCryptFilter(dict) || !writerCopiesStreamAsRead(object)) {
+            if (!copiedAsStored(object)) {
                 return nullptr;
             }
             plan->pieces.push_back({og, Kind::Stream, {}});
@@ -270,7 +264,8 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             auto& listed = streams[number];
             std::sort(listed.begin(), listed.end());
             bool asRead = members.size() == listed.size() && !dict.hasKey("/Extends") &&
-                          !hasCryptFilter(dict) && dict.getKey("/N").isInteger() &&
+                          !dict.getKey("/Filter").isNameAndEquals("/Crypt") &&
+                          dict.getKey("/N").isInteger() &&
                           dict.getKey("/N").getIntValue() == static_cast<long long>(listed.size());
             std::vector<QPDFObjGen> byIndex;
             for (size_t i = 0; asRead && i < listed.size(); ++i) {
@@ -333,22 +328,26 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     std::map<int, std::pair<unsigned long long, int>> offsets; // number -> offset, generation
     for (const auto& piece : plan.pieces) {
         offsets[piece.og.getObj()] = {out.written(), piece.og.getGen()};
-        out.put(objectLine(piece.og.getObj(), piece.og.getGen()));
+        if (piece.kind == Kind::Written) {
+            out.put(*piece.written);
+            continue;
+        }
         auto object = source.getObject(piece.og);
         switch (piece.kind) {
         case Kind::Object:
-            out.put(object.unparseResolved());
-            out.put("\nendobj\n");
+            out.put(writtenObject(piece.og, object));
             break;
         case Kind::Stream:
         case Kind::ObjectStreamAsRead: {
-            const auto data = rawData(source, object);
+            const auto data = storedData(source, object);
             if (!data) {
                 return false;
             }
-            putStream(out, object.getDict().shallowCopy(), *data);
+            out.put(writtenStream(piece.og, object.getDict().shallowCopy(), *data));
             break;
         }
+        case Kind::Written:
+            break;
         case Kind::ObjectStreamAnew: {
             std::string numbers;
             std::string bodies;
@@ -358,6 +357,7 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
                 bodies += source.getObject(member).unparseResolved() + "\n";
             }
             numbers.back() = '\n';
+            out.put(objectLine(piece.og.getObj(), piece.og.getGen()));
             auto dict = QPDFObjectHandle::newDictionary();
             dict.replaceKey("/Type", QPDFObjectHandle::newName("/ObjStm"));
             dict.replaceKey(

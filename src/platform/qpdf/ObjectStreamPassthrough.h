@@ -16,6 +16,8 @@
 
 namespace pdfunlock {
 
+class LooseObjectPrefetch;
+
 class ObjectStreamPassthrough {
 public:
     // A plan for the copy writeWhole(source, info, minimum) would write, or
@@ -26,8 +28,11 @@ public:
     // objects the copy leaves out (the old catalog, the old information, an
     // object an update replaced) or whose table disagrees with the source's
     // is written anew from the objects it keeps.
-    static std::unique_ptr<ObjectStreamPassthrough> plan(QPDF& source, QPDFObjectHandle info,
-                                                         const PDFVersion& minimum);
+    // The objects outside object streams come from `prefetch` when it read
+    // them all.
+    static std::unique_ptr<ObjectStreamPassthrough>
+    plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum,
+         std::shared_ptr<LooseObjectPrefetch> prefetch = nullptr);
 
     // Writes the copy into `out`. False when reading the source met anything
     // the plan did not expect; what was written then is no copy.

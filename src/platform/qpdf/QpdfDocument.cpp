@@ -4,6 +4,7 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/InfoValues.h"
+#include "platform/qpdf/LooseObjectPrefetch.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
@@ -63,9 +64,9 @@ public:
     // Opened from `path`, made absolute once against the directory current
     // now; locked until adopt() or unlockWithPassword().
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
-                 bool damaged)
+                 bool damaged, long long parallelFrom, bool passObjectStreams)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged) {}
+          damaged_(damaged), parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams) {}
     // A new, empty document; see QpdfDocumentService for the settings.
     QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom, bool passObjectStreams)
         : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom),
@@ -90,7 +91,7 @@ public:
         try {
             size_t index = 0;
             for (auto& page : QPDFPageDocumentHelper(*pdf_).getAllPages()) {
-                pages_.insert({pdf_, page.getObjectHandle(), file_}, index++);
+                pages_.insert({pdf_, page.getObjectHandle(), file_, prefetch_}, index++);
             }
         } catch (const std::exception&) {
             pages_ = {};
@@ -246,9 +247,10 @@ public:
             }
             // A document kept in object streams: the streams whose objects
             // all go across unchanged are carried as they are.
-            if (auto passthrough = passObjectStreams_
-                                       ? ObjectStreamPassthrough::plan(*whole, info, version_)
-                                       : nullptr) {
+            if (auto passthrough = passObjectStreams_ ? ObjectStreamPassthrough::plan(
+                                                            *whole, info, version_,
+                                                            pages_.flattened().front().prefetch)
+                                                      : nullptr) {
                 bool failed = false;
                 const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
                     failed = !passthrough->write(out);
@@ -299,6 +301,11 @@ private:
         }
         damaged_ = false;
         adopt(std::move(pdf));
+        // A small document kept in object streams: what lies outside them
+        // is read on the other core while the pages are counted and checked.
+        if (passObjectStreams_ && parallelFrom_ > 0) {
+            prefetch_ = LooseObjectPrefetch::start(*pdf_, file_, parallelFrom_);
+        }
         return true;
     }
 
@@ -344,6 +351,7 @@ private:
     int revision_ = 0; // of the encryption, once a password was refused
     long long parallelFrom_ = -1;
     bool passObjectStreams_ = true;
+    std::shared_ptr<LooseObjectPrefetch> prefetch_; // declared last: stopped first
 };
 
 } // namespace
@@ -362,12 +370,13 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
             return nullptr; // damaged beyond recovery or not a PDF at all
         }
         return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                              pdf->numWarnings() > 0);
+                                              pdf->numWarnings() > 0, parallelFrom_,
+                                              passObjectStreams_);
     } catch (const std::exception&) {
         return nullptr; // missing or unreadable (QPDFSystemError)
     }
-    auto document =
-        std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0);
+    auto document = std::make_shared<QpdfDocument>(
+        path, file, headerVersion(*pdf), pdf->numWarnings() > 0, parallelFrom_, passObjectStreams_);
     // The empty text may have matched only as the owner password; readers
     // still ask for a password then.
     if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {

@@ -22,14 +22,6 @@ namespace {
 constexpr size_t kAheadBytes = 4 * 1024 * 1024;
 constexpr long long kLargestStream = kAheadBytes;
 
-std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
-                                  const std::string& hexKey) {
-    auto pdf = quietQpdf();
-    pdf->setPasswordIsHexKey(true);
-    pdf->processInputSource(std::make_shared<BlockInputSource>(file), hexKey.c_str());
-    return pdf;
-}
-
 long long declaredLength(QPDFObjectHandle stream) {
     auto length = stream.getDict().getKey("/Length");
     return length.isInteger() ? length.getIntValue() : -1;
@@ -61,6 +53,14 @@ bool readRaw(QPDF& pdf, QPDFObjGen og, std::string& data, size_t expected) {
 }
 
 } // namespace
+
+std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
+                                  const std::string& hexKey) {
+    auto pdf = quietQpdf();
+    pdf->setPasswordIsHexKey(true);
+    pdf->processInputSource(std::make_shared<BlockInputSource>(file), hexKey.c_str());
+    return pdf;
+}
 
 // The data of the twin's prefetched streams: from the queue, or else read
 // from the held source on the writer's thread, as the writer would have.

@@ -13,6 +13,12 @@ namespace pdfunlock {
 class OpenFile;
 class PrefetchQueue;
 
+// A second QPDF object over `file`, opened with the encryption key (in hex)
+// of the source that has it open: a twin of the source that skips the
+// password's key derivation.
+std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
+                                  const std::string& hexKey);
+
 // The writer writes a twin of the held source: a second QPDF object over the
 // same file, opened with the source's encryption key. Three QPDF objects read
 // the file, each on one thread only:

@@ -1,0 +1,213 @@
+#include "platform/qpdf/LooseObjectPrefetch.h"
+
+#include "platform/Secrets.h"
+#include "platform/qpdf/BlockInputSource.h"
+#include "platform/qpdf/SinglePassStreams.h"
+#include "platform/qpdf/StreamPrefetch.h"
+
+#include <qpdf/Pl_String.hh>
+#include <qpdf/QPDFXRefEntry.hh>
+#include <qpdf/QUtil.hh>
+#include <sys/stat.h>
+
+namespace pdfunlock {
+
+namespace {
+
+bool hasCryptFilter(QPDFObjectHandle dict) {
+    auto filter = dict.getKey("/Filter");
+    if (filter.isArray()) {
+        for (auto& item : filter.getArrayAsVector()) {
+            if (item.isNameAndEquals("/Crypt")) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return filter.isNameAndEquals("/Crypt");
+}
+
+// The indirect objects `object` names, looking through its direct parts.
+void collectReferences(QPDFObjectHandle object, std::vector<QPDFObjGen>& into, bool top) {
+    if (!top && object.isIndirect()) {
+        into.push_back(object.getObjGen());
+        return;
+    }
+    if (object.isStream()) {
+        for (const auto& [key, value] : object.getDict().getDictAsMap()) {
+            if (key != "/Length") {
+                collectReferences(value, into, false);
+            }
+        }
+    } else if (object.isDictionary()) {
+        for (const auto& [key, value] : object.getDictAsMap()) {
+            collectReferences(value, into, false);
+        }
+    } else if (object.isArray()) {
+        for (const auto& item : object.getArrayAsVector()) {
+            collectReferences(item, into, false);
+        }
+    }
+}
+
+} // namespace
+
+std::optional<std::string> storedData(QPDF& pdf, QPDFObjectHandle stream) {
+    std::string data;
+    Pl_String sink("stored", nullptr, data);
+    const auto warnings = pdf.numWarnings();
+    // This overload answers whether the data could be read.
+    bool filtered = false;
+    if (!stream.pipeStreamData(&sink, &filtered, 0, qpdf_dl_none, false, false) ||
+        pdf.numWarnings() != warnings) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+bool copiedAsStored(QPDFObjectHandle stream) {
+    auto dict = stream.getDict();
+    return !dict.isDictionaryOfType("/ObjStm") && !dict.isDictionaryOfType("/XRef") &&
+           !hasCryptFilter(dict) && writerCopiesStreamAsRead(stream);
+}
+
+std::string writtenStream(QPDFObjGen og, QPDFObjectHandle dict, const std::string& data) {
+    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(data.size())));
+    std::string text = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n";
+    text += dict.unparse();
+    text += "\nstream\n";
+    text += data;
+    text += "\nendstream\nendobj\n";
+    return text;
+}
+
+std::string writtenObject(QPDFObjGen og, QPDFObjectHandle object) {
+    return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n" +
+           object.unparseResolved() + "\nendobj\n";
+}
+
+std::shared_ptr<LooseObjectPrefetch>
+LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
+                           long long maximumBytes) {
+    try {
+        if (maximumBytes <= 0 || !file || !source.isEncrypted() || source.numWarnings() > 0) {
+            return nullptr;
+        }
+        struct stat info {};
+        if (::fstat(file->fd(), &info) != 0 || info.st_size >= maximumBytes) {
+            return nullptr;
+        }
+        // The table is read at open: an object stream shows as a compressed entry.
+        bool objectStreams = false;
+        for (const auto& [og, entry] : source.getXRefTable()) {
+            if (entry.getType() == 2) {
+                objectStreams = true;
+                break;
+            }
+        }
+        if (!objectStreams) {
+            return nullptr;
+        }
+        std::shared_ptr<LooseObjectPrefetch> prefetch(new LooseObjectPrefetch());
+        std::string hexKey = QUtil::hex_encode(source.getEncryptionKey());
+        std::string trailer = source.getTrailer().unparse();
+        try {
+            prefetch->thread_ = std::thread(&LooseObjectPrefetch::read, prefetch.get(),
+                                            std::move(file), hexKey, std::move(trailer));
+        } catch (...) {
+            wipe(hexKey);
+            throw;
+        }
+        wipe(hexKey);
+        return prefetch;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+LooseObjectPrefetch::~LooseObjectPrefetch() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+const LooseObjectPrefetch::Objects* LooseObjectPrefetch::objects() {
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return done_; });
+    return complete_ ? &objects_ : nullptr;
+}
+
+void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string hexKey,
+                               std::string trailer) {
+    Objects objects;
+    bool complete = false;
+    try {
+        std::shared_ptr<QPDF> twin;
+        try {
+            twin = openWithKey(file, hexKey);
+        } catch (...) {
+            wipe(hexKey);
+            throw;
+        }
+        wipe(hexKey);
+        // The key is taken unchecked: the twin must read as the source did.
+        complete = twin->getTrailer().unparse() == trailer && twin->numWarnings() == 0;
+        const auto encryption = twin->getTrailer().getKey("/Encrypt").getObjGen();
+        const auto table = complete ? twin->getXRefTable() : decltype(twin->getXRefTable()){};
+        for (const auto& [og, entry] : table) {
+            {
+                std::lock_guard lock(mutex_);
+                if (stop_) {
+                    complete = false;
+                    break;
+                }
+            }
+            if (entry.getType() != 1 || og == encryption) {
+                continue;
+            }
+            auto object = twin->getObject(og);
+            Object loose;
+            if (object.isStream()) {
+                if (copiedAsStored(object)) {
+                    const auto data = storedData(*twin, object);
+                    if (!data) {
+                        complete = false;
+                        break;
+                    }
+                    loose.written = writtenStream(og, object.getDict().shallowCopy(), *data);
+                }
+            } else {
+                loose.written = writtenObject(og, object);
+            }
+            collectReferences(object, loose.references, true);
+            if (twin->numWarnings() > 0) {
+                complete = false;
+                break;
+            }
+            objects.emplace(og, std::move(loose));
+            // Done with it: the twin need not hold it while it reads on.
+            twin->replaceObject(og, QPDFObjectHandle::newNull());
+        }
+        // Dropped here, on this thread: its objects are freed while the
+        // other core goes on.
+        twin.reset();
+    } catch (const std::exception&) {
+        complete = false;
+    }
+    if (!complete) {
+        objects.clear();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        objects_ = std::move(objects);
+        complete_ = complete;
+        done_ = true;
+    }
+    ended_.notify_all();
+}
+
+} // namespace pdfunlock
