@@ -391,6 +391,16 @@ private slots:
             QTest::newRow("layers, form and tags") << r << success("Tessivon Scan", 2);
         }
         {
+            // Pages in object streams, some given newer bodies by appended updates.
+            Run r;
+            r.fixture.pages = 4;
+            r.fixture.objectStreams = true;
+            r.fixture.textLines = 3;
+            r.fixture.fonts = 3;
+            r.fixture.incrementalUpdates = 2;
+            QTest::newRow("long pages, fonts, updates") << r << success("Tessivon Scan", 2);
+        }
+        {
             Run r;
             r.fixture.security = fx::Security::RC4_128;
             r.fixture.userPassword = "Grüße";
