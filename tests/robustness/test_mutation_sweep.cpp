@@ -400,6 +400,14 @@ std::vector<Base> bases() {
                 base.fixture.imageBytesPerPage = 3000;
                 base.name += ", image";
             }
+            // Every other base with object streams: an appended update whose
+            // pages replace objects inside them, text in two fonts.
+            if (objectStreams && (n / 2) % 2 == 0) {
+                base.fixture.incrementalUpdates = 1;
+                base.fixture.textLines = 2;
+                base.fixture.fonts = 2;
+                base.name += ", update";
+            }
             result.push_back(base);
         }
     }
