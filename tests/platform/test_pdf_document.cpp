@@ -930,7 +930,7 @@ void TestPdfDocument::sameCopyWhateverTheThreads() {
     // such copies.
     QpdfDocumentService passing{-1, true};
     // The objects outside object streams read on a second thread from the unlock on.
-    QpdfDocumentService prefetching{1LL << 40, true};
+    QpdfDocumentService prefetching{1LL << 40, true, ~0ULL};
     for (auto* service :
          {&writerOnly_, &parallel_, &parallel_, &writerOnly_, &passing, &prefetching}) {
         auto source = service->initWithURL(in);

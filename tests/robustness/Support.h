@@ -37,8 +37,9 @@ struct Harness : testing::DelegateHarness<> {
     std::shared_ptr<PDFDocument> copy; // the last new document, for its page count
 
     Harness() { spyOnCopies(); }
-    explicit Harness(long long parallelFrom, bool passObjectStreams = true)
-        : DelegateHarness(parallelFrom, passObjectStreams) {
+    explicit Harness(long long parallelFrom, bool passObjectStreams = true,
+                     unsigned long long smallObjectBytes = 256)
+        : DelegateHarness(parallelFrom, passObjectStreams, smallObjectBytes) {
         spyOnCopies();
     }
 

@@ -88,7 +88,7 @@ std::string writtenObject(QPDFObjGen og, QPDFObjectHandle object) {
 
 std::shared_ptr<LooseObjectPrefetch>
 LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
-                           long long maximumBytes) {
+                           long long maximumBytes, unsigned long long bytesPerObject) {
     try {
         if (maximumBytes <= 0 || !file || !source.isEncrypted() || source.numWarnings() > 0) {
             return nullptr;
@@ -97,15 +97,19 @@ LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
         if (::fstat(file->fd(), &info) != 0 || info.st_size >= maximumBytes) {
             return nullptr;
         }
-        // The table is read at open: an object stream shows as a compressed entry.
+        // The table is read at open: an object stream shows as a compressed
+        // entry. It pays for many small objects, where qpdf's time goes into
+        // parsing them; the copies it holds until the write (about the file's
+        // size) are then small beside qpdf's own objects. For larger objects
+        // (long pages) the reading itself is the work, and one thread does it
+        // as fast.
+        const auto table = source.getXRefTable();
         bool objectStreams = false;
-        for (const auto& [og, entry] : source.getXRefTable()) {
-            if (entry.getType() == 2) {
-                objectStreams = true;
-                break;
-            }
+        for (const auto& [og, entry] : table) {
+            objectStreams = objectStreams || entry.getType() == 2;
         }
-        if (!objectStreams) {
+        if (!objectStreams ||
+            static_cast<unsigned long long>(info.st_size) / table.size() >= bytesPerObject) {
             return nullptr;
         }
         std::shared_ptr<LooseObjectPrefetch> prefetch(new LooseObjectPrefetch());

@@ -48,9 +48,13 @@ public:
 
     // Starts reading `file` at once; null when it would not pay: an
     // unencrypted source, one qpdf warned about, one without object streams,
-    // or a file of `maximumBytes` or more. `source` is only read here.
-    static std::shared_ptr<LooseObjectPrefetch>
-    start(QPDF& source, std::shared_ptr<const OpenFile> file, long long maximumBytes);
+    // one with `bytesPerObject` or more of file for each object of its table
+    // on average, or a file of `maximumBytes` or more. `source` is only read
+    // here.
+    static std::shared_ptr<LooseObjectPrefetch> start(QPDF& source,
+                                                      std::shared_ptr<const OpenFile> file,
+                                                      long long maximumBytes,
+                                                      unsigned long long bytesPerObject);
     ~LooseObjectPrefetch();
     LooseObjectPrefetch(const LooseObjectPrefetch&) = delete;
     LooseObjectPrefetch& operator=(const LooseObjectPrefetch&) = delete;

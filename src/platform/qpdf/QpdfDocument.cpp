@@ -64,9 +64,11 @@ public:
     // Opened from `path`, made absolute once against the directory current
     // now; locked until adopt() or unlockWithPassword().
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
-                 bool damaged, long long parallelFrom, bool passObjectStreams)
+                 bool damaged, long long parallelFrom, bool passObjectStreams,
+                 unsigned long long smallObjectBytes)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged), parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams) {}
+          damaged_(damaged), parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams),
+          smallObjectBytes_(smallObjectBytes) {}
     // A new, empty document; see QpdfDocumentService for the settings.
     QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom, bool passObjectStreams)
         : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom),
@@ -301,10 +303,11 @@ private:
         }
         damaged_ = false;
         adopt(std::move(pdf));
-        // A small document kept in object streams: what lies outside them
-        // is read on the other core while the pages are counted and checked.
+        // A small document of many small objects kept in object streams:
+        // what lies outside them is read on the other core while the pages
+        // are counted and checked.
         if (passObjectStreams_ && parallelFrom_ > 0) {
-            prefetch_ = LooseObjectPrefetch::start(*pdf_, file_, parallelFrom_);
+            prefetch_ = LooseObjectPrefetch::start(*pdf_, file_, parallelFrom_, smallObjectBytes_);
         }
         return true;
     }
@@ -351,6 +354,7 @@ private:
     int revision_ = 0; // of the encryption, once a password was refused
     long long parallelFrom_ = -1;
     bool passObjectStreams_ = true;
+    unsigned long long smallObjectBytes_ = 0;
     std::shared_ptr<LooseObjectPrefetch> prefetch_; // declared last: stopped first
 };
 
@@ -371,12 +375,13 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
         }
         return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
                                               pdf->numWarnings() > 0, parallelFrom_,
-                                              passObjectStreams_);
+                                              passObjectStreams_, smallObjectBytes_);
     } catch (const std::exception&) {
         return nullptr; // missing or unreadable (QPDFSystemError)
     }
-    auto document = std::make_shared<QpdfDocument>(
-        path, file, headerVersion(*pdf), pdf->numWarnings() > 0, parallelFrom_, passObjectStreams_);
+    auto document =
+        std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
+                                       parallelFrom_, passObjectStreams_, smallObjectBytes_);
     // The empty text may have matched only as the owner password; readers
     // still ask for a password then.
     if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
@@ -385,8 +390,10 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     return document;
 }
 
-QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams)
-    : parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams) {
+QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams,
+                                         unsigned long long smallObjectBytes)
+    : parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams),
+      smallObjectBytes_(smallObjectBytes) {
 #ifdef __GLIBC__
     // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
     // buffer. By default glibc hands such blocks back to the kernel when
