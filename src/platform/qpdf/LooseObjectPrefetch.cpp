@@ -145,6 +145,13 @@ const LooseObjectPrefetch::Objects* LooseObjectPrefetch::objects() {
     return complete_ ? &objects_ : nullptr;
 }
 
+void LooseObjectPrefetch::release() {
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return done_; });
+    complete_ = false;
+    Objects().swap(objects_);
+}
+
 void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string hexKey,
                                std::string trailer) {
     Objects objects;

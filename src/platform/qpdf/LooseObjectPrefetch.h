@@ -65,6 +65,9 @@ public:
     // the source, or gave up.
     const Objects* objects();
 
+    // Frees what was read, once the copy is written; objects() is null after.
+    void release();
+
 private:
     LooseObjectPrefetch() = default;
     void read(std::shared_ptr<const OpenFile> file, std::string hexKey, std::string trailer);

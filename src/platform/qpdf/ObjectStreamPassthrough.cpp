@@ -439,6 +439,12 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     out.put(data);
     out.put("\nendstream\nendobj\n");
     out.put("startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n");
+    if (plan.prefetch) {
+        // Written out: the source's document need not hold it any longer.
+        plan.pieces.clear();
+        plan.prefetch->release();
+        plan.prefetch.reset();
+    }
     return source.numWarnings() == warnings;
 }
 
