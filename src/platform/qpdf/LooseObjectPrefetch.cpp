@@ -157,14 +157,7 @@ void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string
     Objects objects;
     bool complete = false;
     try {
-        std::shared_ptr<QPDF> twin;
-        try {
-            twin = openWithKey(file, hexKey);
-        } catch (...) {
-            wipe(hexKey);
-            throw;
-        }
-        wipe(hexKey);
+        auto twin = openWithKeyOnce(file, hexKey);
         // The key is taken unchecked: the twin must read as the source did.
         complete = twin->getTrailer().unparse() == trailer && twin->numWarnings() == 0;
         const auto encryption = twin->getTrailer().getKey("/Encrypt").getObjGen();

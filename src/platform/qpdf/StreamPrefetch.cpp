@@ -62,6 +62,18 @@ std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
     return pdf;
 }
 
+std::shared_ptr<QPDF> openWithKeyOnce(const std::shared_ptr<const OpenFile>& file,
+                                      std::string& hexKey) {
+    try {
+        auto pdf = openWithKey(file, hexKey);
+        wipe(hexKey);
+        return pdf;
+    } catch (...) {
+        wipe(hexKey);
+        throw;
+    }
+}
+
 // The data of the twin's prefetched streams: from the queue, or else read
 // from the held source on the writer's thread, as the writer would have.
 class StreamPrefetch::Provider : public QPDFObjectHandle::StreamDataProvider {
@@ -179,14 +191,7 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
         stream.replaceStreamData(provider, QPDFObjectHandle(), QPDFObjectHandle());
     }
     queue_->start([this, ogs, sizes, file = file_, key = hexKey_]() mutable {
-        std::shared_ptr<QPDF> pdf;
-        try {
-            pdf = openWithKey(file, key);
-        } catch (...) {
-            wipe(key);
-            throw;
-        }
-        wipe(key);
+        auto pdf = openWithKeyOnce(file, key);
         workerPdf_ = pdf;
         return PrefetchQueue::Reader([pdf, ogs, sizes](size_t i, std::string& data) {
             return readRaw(*pdf, ogs[i], data, sizes[i]);

@@ -18,6 +18,10 @@ class PrefetchQueue;
 // password's key derivation.
 std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
                                   const std::string& hexKey);
+// The same, on another thread with its own copy of the key, which is wiped
+// whether the open succeeds or throws.
+std::shared_ptr<QPDF> openWithKeyOnce(const std::shared_ptr<const OpenFile>& file,
+                                      std::string& hexKey);
 
 // The writer writes a twin of the held source: a second QPDF object over the
 // same file, opened with the source's encryption key. Three QPDF objects read
