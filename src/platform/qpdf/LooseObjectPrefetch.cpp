@@ -175,7 +175,9 @@ void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string
             }
             auto object = twin->getObject(og);
             Object loose;
-            if (object.isStream()) {
+            if (object.isNull()) {
+                // qpdf's writer writes references to it as null: not written so.
+            } else if (object.isStream()) {
                 if (copiedAsStored(object)) {
                     const auto data = storedData(*twin, object);
                     if (!data) {

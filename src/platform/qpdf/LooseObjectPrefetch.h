@@ -40,7 +40,7 @@ public:
     struct Object {
         // "n g obj ... endobj\n": its own text, or for a stream its
         // dictionary with a direct /Length and its data as stored, only
-        // decrypted. Empty for a stream no copy writes so.
+        // decrypted. Empty for a null or a stream no copy writes so.
         std::string written;
         std::vector<QPDFObjGen> references; // the objects it names (a stream: not its /Length)
     };

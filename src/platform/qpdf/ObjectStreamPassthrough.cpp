@@ -148,6 +148,11 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         if (streams.empty()) {
             return nullptr; // nothing to gain
         }
+        // The copy keeps the source's numbers: numbers far beyond the count
+        // of objects would make its table long for nothing.
+        if (static_cast<size_t>(highest) > 4 * table.size() + 1024) {
+            return nullptr;
+        }
         const auto encryption = source.getTrailer().getKey("/Encrypt").getObjGen();
         // Every object where the table says, as qpdf's writer reads them all
         // before it writes: a read that fails makes qpdf rebuild the table,
@@ -188,7 +193,7 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
                 if (loose && table.at(og).getType() == 1) {
                     const auto& read = loose->at(og);
                     if (read.written.empty()) {
-                        return nullptr; // a stream the writer re-encodes
+                        return nullptr; // a null, or a stream the writer re-encodes
                     }
                     for (const auto& reference : read.references) {
                         pending.push_back(source.getObject(reference));
