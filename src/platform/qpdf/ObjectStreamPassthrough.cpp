@@ -429,7 +429,20 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     const auto identifier = [](const std::string& bytes) {
         return QPDFObjectHandle::newString(bytes).unparse();
     };
-    const auto data = deflated(entries);
+    // Each row as its difference from the row above (PNG's Up predictor, as
+    // qpdf's writer does): neighbouring entries differ in a byte or two, and
+    // the table compresses to a few bytes an entry instead of five.
+    const size_t columns = static_cast<size_t>(1 + w1 + w2);
+    std::string rows;
+    rows.reserve(entries.size() + entries.size() / columns);
+    for (size_t at = 0; at < entries.size(); at += columns) {
+        rows.push_back(2);
+        for (size_t i = 0; i < columns; ++i) {
+            const auto above = at >= columns ? entries[at - columns + i] : 0;
+            rows.push_back(static_cast<char>(entries[at + i] - above));
+        }
+    }
+    const auto data = deflated(rows);
     std::string trailer = "<< /Type /XRef /Size " + std::to_string(plan.xrefNumber + 1) +
                           " /W [ 1 " + std::to_string(w1) + " " + std::to_string(w2) + " ] /Root " +
                           reference(plan.catalogNumber);
@@ -439,7 +452,8 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     trailer += " /ID [ " + identifier(plan.firstIdentifier) + " " +
                identifier(std::string(reinterpret_cast<const char*>(kFixedIdentifier),
                                       sizeof kFixedIdentifier)) +
-               " ] /Filter /FlateDecode /Length " + std::to_string(data.size()) + " >>";
+               " ] /Filter /FlateDecode /DecodeParms << /Columns " + std::to_string(columns) +
+               " /Predictor 12 >> /Length " + std::to_string(data.size()) + " >>";
     out.put(objectLine(plan.xrefNumber, 0) + trailer + "\nstream\n");
     out.put(data);
     out.put("\nendstream\nendobj\n");
