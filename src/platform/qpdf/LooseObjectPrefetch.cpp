@@ -14,19 +14,6 @@ namespace pdfunlock {
 
 namespace {
 
-bool hasCryptFilter(QPDFObjectHandle dict) {
-    auto filter = dict.getKey("/Filter");
-    if (filter.isArray()) {
-        for (auto& item : filter.getArrayAsVector()) {
-            if (item.isNameAndEquals("/Crypt")) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return filter.isNameAndEquals("/Crypt");
-}
-
 // The indirect objects `object` names, looking through its direct parts.
 void collectReferences(QPDFObjectHandle object, std::vector<QPDFObjGen>& into, bool top) {
     if (!top && object.isIndirect()) {
@@ -51,6 +38,19 @@ void collectReferences(QPDFObjectHandle object, std::vector<QPDFObjGen>& into, b
 }
 
 } // namespace
+
+bool hasCryptFilter(QPDFObjectHandle dict) {
+    auto filter = dict.getKey("/Filter");
+    if (filter.isArray()) {
+        for (auto& item : filter.getArrayAsVector()) {
+            if (item.isNameAndEquals("/Crypt")) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return filter.isNameAndEquals("/Crypt");
+}
 
 std::optional<std::string> storedData(QPDF& pdf, QPDFObjectHandle stream) {
     std::string data;

@@ -23,6 +23,8 @@ class OpenFile;
 // - A stream's data as the file has it, only decrypted; nullopt if it could
 //   not be read without a warning.
 std::optional<std::string> storedData(QPDF& pdf, QPDFObjectHandle stream);
+// - Whether a stream's filters include /Crypt, which the copy cannot carry.
+bool hasCryptFilter(QPDFObjectHandle dict);
 // - Whether a stream goes across so, as qpdf's writer would copy it: neither
 //   an object or cross-reference stream nor one the writer re-encodes.
 bool copiedAsStored(QPDFObjectHandle stream);

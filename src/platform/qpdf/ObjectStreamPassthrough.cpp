@@ -64,14 +64,6 @@ private:
     unsigned long long written_ = 0;
 };
 
-void putStream(CountingOutput& out, QPDFObjectHandle dict, const std::string& data) {
-    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(data.size())));
-    out.put(dict.unparse());
-    out.put("\nstream\n");
-    out.put(data);
-    out.put("\nendstream\nendobj\n");
-}
-
 std::string deflated(const std::string& data) {
     std::string compressed;
     Pl_String sink("deflated", nullptr, compressed);
@@ -269,8 +261,7 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             auto& listed = streams[number];
             std::sort(listed.begin(), listed.end());
             bool asRead = members.size() == listed.size() && !dict.hasKey("/Extends") &&
-                          !dict.getKey("/Filter").isNameAndEquals("/Crypt") &&
-                          dict.getKey("/N").isInteger() &&
+                          !hasCryptFilter(dict) && dict.getKey("/N").isInteger() &&
                           dict.getKey("/N").getIntValue() == static_cast<long long>(listed.size());
             std::vector<QPDFObjGen> byIndex;
             for (size_t i = 0; asRead && i < listed.size(); ++i) {
@@ -362,7 +353,6 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
                 bodies += source.getObject(member).unparseResolved() + "\n";
             }
             numbers.back() = '\n';
-            out.put(objectLine(piece.og.getObj(), piece.og.getGen()));
             auto dict = QPDFObjectHandle::newDictionary();
             dict.replaceKey("/Type", QPDFObjectHandle::newName("/ObjStm"));
             dict.replaceKey(
@@ -370,7 +360,7 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
             dict.replaceKey("/First",
                             QPDFObjectHandle::newInteger(static_cast<long long>(numbers.size())));
             dict.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
-            putStream(out, dict, deflated(numbers + bodies));
+            out.put(writtenStream(piece.og, dict, deflated(numbers + bodies)));
             break;
         }
         }
