@@ -5,7 +5,10 @@
 #include "platform/qpdf/SinglePassStreams.h"
 #include "platform/qpdf/StreamPrefetch.h"
 
+#include <algorithm>
+#include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pl_String.hh>
+#include <qpdf/QPDFTokenizer.hh>
 #include <qpdf/QPDFXRefEntry.hh>
 #include <qpdf/QUtil.hh>
 #include <sys/stat.h>
@@ -86,6 +89,57 @@ std::string writtenObject(QPDFObjGen og, QPDFObjectHandle object) {
            object.unparseResolved() + "\nendobj\n";
 }
 
+bool objectStreamAgrees(QPDFObjectHandle stream, const std::vector<QPDFObjGen>& listed) {
+    try {
+        auto dict = stream.getDict();
+        auto count = dict.getKey("/N");
+        if (listed.empty() || dict.hasKey("/Extends") || hasCryptFilter(dict) ||
+            !count.isInteger() || count.getIntValue() != static_cast<long long>(listed.size())) {
+            return false;
+        }
+        auto decoded = stream.getStreamData(qpdf_dl_generalized);
+        auto input = std::make_shared<BufferInputSource>("object stream", decoded.get());
+        QPDFTokenizer tokenizer;
+        for (const auto& og : listed) {
+            for (int half = 0; half < 2; ++half) {
+                const auto token = tokenizer.readToken(input, "object stream", true);
+                if (token.getType() != QPDFTokenizer::tt_integer) {
+                    return false;
+                }
+                if (half == 0 && token.getValue() != std::to_string(og.getObj())) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::map<int, std::vector<QPDFObjGen>>
+objectStreamListings(const std::map<QPDFObjGen, QPDFXRefEntry>& table) {
+    std::map<int, std::vector<std::pair<int, QPDFObjGen>>> byStream;
+    for (const auto& [og, entry] : table) {
+        if (entry.getType() == 2) {
+            byStream[entry.getObjStreamNumber()].emplace_back(entry.getObjStreamIndex(), og);
+        }
+    }
+    std::map<int, std::vector<QPDFObjGen>> listings;
+    for (auto& [number, listed] : byStream) {
+        std::sort(listed.begin(), listed.end());
+        auto& members = listings[number];
+        for (size_t i = 0; i < listed.size(); ++i) {
+            if (listed[i].first != static_cast<int>(i)) {
+                members.clear();
+                break;
+            }
+            members.push_back(listed[i].second);
+        }
+    }
+    return listings;
+}
+
 std::shared_ptr<LooseObjectPrefetch>
 LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
                            long long maximumBytes, unsigned long long bytesPerObject) {
@@ -97,19 +151,17 @@ LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
         if (::fstat(file->fd(), &info) != 0 || info.st_size >= maximumBytes) {
             return nullptr;
         }
-        // The table is read at open: an object stream shows as a compressed
-        // entry. It pays for many small objects, where qpdf's time goes into
+        // It pays for many small objects, where qpdf's time goes into
         // parsing them; the copies it holds until the write (about the file's
         // size) are then small beside qpdf's own objects. For larger objects
         // (long pages) the reading itself is the work, and one thread does it
-        // as fast.
-        const auto table = source.getXRefTable();
-        bool objectStreams = false;
-        for (const auto& [og, entry] : table) {
-            objectStreams = objectStreams || entry.getType() == 2;
-        }
-        if (!objectStreams ||
-            static_cast<unsigned long long>(info.st_size) / table.size() >= bytesPerObject) {
+        // as fast. The trailer's /Size tells the count of objects without
+        // copying qpdf's table on this thread.
+        auto size = source.getTrailer().getKey("/Size");
+        if (!size.isInteger() || size.getIntValue() <= 0 ||
+            static_cast<unsigned long long>(info.st_size) /
+                    static_cast<unsigned long long>(size.getIntValue()) >=
+                bytesPerObject) {
             return nullptr;
         }
         std::shared_ptr<LooseObjectPrefetch> prefetch(new LooseObjectPrefetch());
@@ -139,6 +191,12 @@ LooseObjectPrefetch::~LooseObjectPrefetch() {
     }
 }
 
+const LooseObjectPrefetch::Table& LooseObjectPrefetch::table() {
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return done_; });
+    return table_;
+}
+
 const LooseObjectPrefetch::Objects* LooseObjectPrefetch::objects() {
     std::unique_lock lock(mutex_);
     ended_.wait(lock, [this] { return done_; });
@@ -150,18 +208,28 @@ void LooseObjectPrefetch::release() {
     ended_.wait(lock, [this] { return done_; });
     complete_ = false;
     Objects().swap(objects_);
+    Table().swap(table_);
 }
 
 void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string hexKey,
                                std::string trailer) {
     Objects objects;
+    Table table;
     bool complete = false;
     try {
         auto twin = openWithKeyOnce(file, hexKey);
         // The key is taken unchecked: the twin must read as the source did.
         complete = twin->getTrailer().unparse() == trailer && twin->numWarnings() == 0;
         const auto encryption = twin->getTrailer().getKey("/Encrypt").getObjGen();
-        const auto table = complete ? twin->getXRefTable() : decltype(twin->getXRefTable()){};
+        if (complete) {
+            table = twin->getXRefTable();
+        }
+        // Without object streams there is nothing for a copy to carry.
+        const auto listings = objectStreamListings(table);
+        complete = complete && !listings.empty();
+        if (!complete) {
+            table.clear();
+        }
         for (const auto& [og, entry] : table) {
             {
                 std::lock_guard lock(mutex_);
@@ -178,7 +246,17 @@ void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string
             if (object.isNull()) {
                 // qpdf's writer writes references to it as null: not written so.
             } else if (object.isStream()) {
-                if (copiedAsStored(object)) {
+                const auto listing = listings.find(og.getGen() == 0 ? og.getObj() : 0);
+                if (listing != listings.end() && object.getDict().isDictionaryOfType("/ObjStm")) {
+                    if (objectStreamAgrees(object, listing->second)) {
+                        const auto data = storedData(*twin, object);
+                        if (!data) {
+                            complete = false;
+                            break;
+                        }
+                        loose.written = writtenStream(og, object.getDict().shallowCopy(), *data);
+                    }
+                } else if (copiedAsStored(object)) {
                     const auto data = storedData(*twin, object);
                     if (!data) {
                         complete = false;
@@ -206,10 +284,12 @@ void LooseObjectPrefetch::read(std::shared_ptr<const OpenFile> file, std::string
     }
     if (!complete) {
         objects.clear();
+        table.clear();
     }
     {
         std::lock_guard lock(mutex_);
         objects_ = std::move(objects);
+        table_ = std::move(table);
         complete_ = complete;
         done_ = true;
     }

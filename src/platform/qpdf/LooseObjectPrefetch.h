@@ -10,6 +10,7 @@
 #include <optional>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjGen.hh>
+#include <qpdf/QPDFXRefEntry.hh>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +33,15 @@ bool copiedAsStored(QPDFObjectHandle stream);
 //   any other object.
 std::string writtenStream(QPDFObjGen og, QPDFObjectHandle dict, const std::string& data);
 std::string writtenObject(QPDFObjGen og, QPDFObjectHandle object);
+// - Whether an object stream can go across as stored: it extends no other
+//   stream, has no /Crypt filter, and the numbers at its head name `listed`
+//   (the objects the table puts in it, by index from 0) in that order, as
+//   readers that trust the table's index need.
+bool objectStreamAgrees(QPDFObjectHandle stream, const std::vector<QPDFObjGen>& listed);
+// - For each object stream the table names, its objects by index; empty
+//   when an index is missing or given twice.
+std::map<int, std::vector<QPDFObjGen>>
+objectStreamListings(const std::map<QPDFObjGen, QPDFXRefEntry>& table);
 
 // The thread reads through a twin of the source: a second QPDF object over
 // the same file, opened with the source's encryption key, read on that thread
@@ -43,16 +53,20 @@ public:
         // "n g obj ... endobj\n": its own text, or for a stream its
         // dictionary with a direct /Length and its data as stored, only
         // decrypted. Empty for a null or a stream no copy writes so.
+        // For an object stream: its data as stored, only decrypted, when the
+        // numbers at its head name the objects the table puts in it, in the
+        // table's order; empty otherwise.
         std::string written;
         std::vector<QPDFObjGen> references; // the objects it names (a stream: not its /Length)
     };
     using Objects = std::map<QPDFObjGen, Object>;
+    using Table = std::map<QPDFObjGen, QPDFXRefEntry>;
 
     // Starts reading `file` at once; null when it would not pay: an
-    // unencrypted source, one qpdf warned about, one without object streams,
-    // one with `bytesPerObject` or more of file for each object of its table
-    // on average, or a file of `maximumBytes` or more. `source` is only read
-    // here.
+    // unencrypted source, one qpdf warned about, one with `bytesPerObject` or
+    // more of file for each number its trailer's /Size allows, or a file of
+    // `maximumBytes` or more. A source without object streams ends the
+    // reading at once. `source` is only read here.
     static std::shared_ptr<LooseObjectPrefetch> start(QPDF& source,
                                                       std::shared_ptr<const OpenFile> file,
                                                       long long maximumBytes,
@@ -66,6 +80,9 @@ public:
     // where the table says; null when the twin warned, read otherwise than
     // the source, or gave up.
     const Objects* objects();
+    // The cross-reference table the twin read, the source's own when
+    // objects() is not null.
+    const Table& table();
 
     // Frees what was read, once the copy is written; objects() is null after.
     void release();
@@ -80,6 +97,7 @@ private:
     bool stop_ = false; // read by the thread under the mutex, between objects
     bool complete_ = false;
     Objects objects_;
+    Table table_;
     std::thread thread_;
 };
 

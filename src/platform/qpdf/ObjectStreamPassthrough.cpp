@@ -7,10 +7,8 @@
 #include <cstdio>
 #include <map>
 #include <optional>
-#include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pl_Flate.hh>
 #include <qpdf/Pl_String.hh>
-#include <qpdf/QPDFTokenizer.hh>
 #include <qpdf/QPDFXRefEntry.hh>
 #include <string>
 
@@ -21,30 +19,6 @@ namespace {
 // The second /ID element qpdf's writer gives when told to fix it.
 constexpr unsigned char kFixedIdentifier[16] = {0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93,
                                                 0x23, 0x84, 0x62, 0x64, 0x33, 0x83, 0x27, 0x95};
-
-// Whether the numbers that open an object stream name its objects in the
-// order the table gives them; readers that trust the table's index need it.
-bool headerAgrees(QPDFObjectHandle stream, const std::vector<QPDFObjGen>& byIndex) {
-    try {
-        auto decoded = stream.getStreamData(qpdf_dl_generalized);
-        auto input = std::make_shared<BufferInputSource>("object stream", decoded.get());
-        QPDFTokenizer tokenizer;
-        for (const auto& og : byIndex) {
-            for (int half = 0; half < 2; ++half) {
-                const auto token = tokenizer.readToken(input, "object stream", true);
-                if (token.getType() != QPDFTokenizer::tt_integer) {
-                    return false;
-                }
-                if (half == 0 && token.getValue() != std::to_string(og.getObj())) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 std::string objectLine(int number, int generation) {
     return std::to_string(number) + " " + std::to_string(generation) + " obj\n";
@@ -96,8 +70,9 @@ struct ObjectStreamPassthrough::Plan {
     std::shared_ptr<LooseObjectPrefetch> prefetch; // keeps what it read while the copy is written
     std::string version;
     std::vector<Piece> pieces; // in object number order
-    // For each object kept inside an object stream: the stream and the index.
-    std::map<QPDFObjGen, std::pair<int, int>> compressed;
+    // By object number: for each object kept inside an object stream, the
+    // stream (0: none) and the index.
+    std::vector<std::pair<int, int>> compressed;
     QPDFObjectHandle catalog;
     std::string info; // empty: none
     std::string firstIdentifier;
@@ -128,16 +103,18 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         plan->source = &source;
         plan->firstIdentifier = id.getArrayItem(0).getStringValue();
 
-        const auto table = source.getXRefTable();
+        // The prefetch's twin read the same table, so it need not be copied
+        // once more here.
+        const LooseObjectPrefetch::Objects* loose = prefetch ? prefetch->objects() : nullptr;
+        const auto ownTable = loose ? LooseObjectPrefetch::Table{} : source.getXRefTable();
+        const auto& table = loose ? prefetch->table() : ownTable;
         int highest = 0;
-        std::map<int, std::vector<std::pair<int, QPDFObjGen>>> streams; // index, object
+        bool objectStreams = false;
         for (const auto& [og, entry] : table) {
             highest = std::max(highest, og.getObj());
-            if (entry.getType() == 2) {
-                streams[entry.getObjStreamNumber()].emplace_back(entry.getObjStreamIndex(), og);
-            }
+            objectStreams = objectStreams || entry.getType() == 2;
         }
-        if (streams.empty()) {
+        if (!objectStreams) {
             return nullptr; // nothing to gain
         }
         // The copy keeps the source's numbers: numbers far beyond the count
@@ -145,16 +122,41 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         if (static_cast<size_t>(highest) > 4 * table.size() + 1024) {
             return nullptr;
         }
+        // Looked up by number from here on; two generations of one number
+        // are left to qpdf's writer.
+        std::vector<std::pair<QPDFObjGen, const QPDFXRefEntry*>> entries(
+            static_cast<size_t>(highest) + 1, {QPDFObjGen(), nullptr});
+        for (const auto& [og, entry] : table) {
+            auto& slot = entries[static_cast<size_t>(og.getObj())];
+            if (slot.second) {
+                return nullptr;
+            }
+            slot = {og, &entry};
+        }
+        const auto entryOf = [&entries](QPDFObjGen og) -> const QPDFXRefEntry* {
+            if (og.getObj() <= 0 || static_cast<size_t>(og.getObj()) >= entries.size()) {
+                return nullptr;
+            }
+            const auto& slot = entries[static_cast<size_t>(og.getObj())];
+            return slot.first == og ? slot.second : nullptr;
+        };
         const auto encryption = source.getTrailer().getKey("/Encrypt").getObjGen();
         // Every object where the table says, as qpdf's writer reads them all
         // before it writes: a read that fails makes qpdf rebuild the table,
         // and what the rest then reads depends on the order of reading. The
         // objects outside object streams may have been read by the prefetch.
-        const LooseObjectPrefetch::Objects* loose = prefetch ? prefetch->objects() : nullptr;
+        std::vector<const LooseObjectPrefetch::Object*> read(loose ? entries.size() : 0, nullptr);
+        if (loose) {
+            for (const auto& [og, object] : *loose) {
+                if (entryOf(og)) {
+                    read[static_cast<size_t>(og.getObj())] = &object;
+                }
+            }
+        }
         for (const auto& [og, entry] : table) {
             if (!loose || entry.getType() != 1 || og == encryption) {
                 source.getObject(og).getTypeCode();
-            } else if (!loose->count(og)) {
+            } else if (!read[static_cast<size_t>(og.getObj())]) {
                 return nullptr;
             }
         }
@@ -165,7 +167,7 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
 
         // Everything the copy holds, from its new catalog down.
         plan->catalog = wholeCatalog(source.getRoot());
-        std::vector<char> seen(static_cast<size_t>(highest) + 1, 0);
+        std::vector<char> seen(entries.size(), 0);
         std::vector<QPDFObjGen> reached;
         std::vector<QPDFObjectHandle> pending{plan->catalog};
         while (!pending.empty()) {
@@ -173,8 +175,8 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             pending.pop_back();
             if (object.isIndirect()) {
                 const auto og = object.getObjGen();
-                if (og.getObj() <= 0 || og.getObj() > highest || !table.count(og) ||
-                    og == encryption) {
+                const auto* entry = entryOf(og);
+                if (!entry || og == encryption) {
                     return nullptr; // dangling, or something no copy should hold
                 }
                 if (seen[static_cast<size_t>(og.getObj())]) {
@@ -182,12 +184,12 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
                 }
                 seen[static_cast<size_t>(og.getObj())] = 1;
                 reached.push_back(og);
-                if (loose && table.at(og).getType() == 1) {
-                    const auto& read = loose->at(og);
-                    if (read.written.empty()) {
+                if (loose && entry->getType() == 1) {
+                    const auto& looseObject = *read[static_cast<size_t>(og.getObj())];
+                    if (looseObject.written.empty()) {
                         return nullptr; // a null, or a stream the writer re-encodes
                     }
-                    for (const auto& reference : read.references) {
+                    for (const auto& reference : looseObject.references) {
                         pending.push_back(source.getObject(reference));
                     }
                     continue;
@@ -224,7 +226,7 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         std::sort(reached.begin(), reached.end());
         std::map<int, std::vector<QPDFObjGen>> kept; // object stream -> objects the copy holds
         for (const auto& og : reached) {
-            const auto& entry = table.at(og);
+            const auto& entry = *entryOf(og);
             if (entry.getType() == 2) {
                 kept[entry.getObjStreamNumber()].push_back(og);
                 continue;
@@ -233,7 +235,8 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
                 return nullptr;
             }
             if (loose) {
-                plan->pieces.push_back({og, Kind::Written, {}, &loose->at(og).written});
+                plan->pieces.push_back(
+                    {og, Kind::Written, {}, &read[static_cast<size_t>(og.getObj())]->written});
                 continue;
             }
             auto object = source.getObject(og);
@@ -247,40 +250,42 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             plan->pieces.push_back({og, Kind::Stream, {}});
         }
 
+        plan->compressed.assign(entries.size(), {0, 0});
+        const auto listings = objectStreamListings(table);
         for (auto& [number, members] : kept) {
             const QPDFObjGen og(number, 0);
-            auto found = table.find(og);
-            if (found == table.end() || found->second.getType() != 1) {
+            const auto* entry = entryOf(og);
+            if (!entry || entry->getType() != 1) {
                 return nullptr;
             }
             auto stream = source.getObject(og);
             if (!stream.isStream()) {
                 return nullptr;
             }
-            auto dict = stream.getDict();
-            auto& listed = streams[number];
-            std::sort(listed.begin(), listed.end());
-            bool asRead = members.size() == listed.size() && !dict.hasKey("/Extends") &&
-                          !hasCryptFilter(dict) && dict.getKey("/N").isInteger() &&
-                          dict.getKey("/N").getIntValue() == static_cast<long long>(listed.size());
-            std::vector<QPDFObjGen> byIndex;
-            for (size_t i = 0; asRead && i < listed.size(); ++i) {
-                asRead = listed[i].first == static_cast<int>(i);
-                byIndex.push_back(listed[i].second);
+            const auto& listed = listings.at(number);
+            // Every object the table puts in it goes into the copy.
+            bool asRead = !listed.empty() && members.size() == listed.size();
+            const std::string* written = nullptr;
+            if (asRead && loose) {
+                // The prefetch checked the stream and kept its data.
+                written = &read[static_cast<size_t>(number)]->written;
+                asRead = !written->empty() && stream.getDict().isDictionaryOfType("/ObjStm");
+            } else if (asRead) {
+                asRead = objectStreamAgrees(stream, listed);
             }
-            asRead = asRead && headerAgrees(stream, byIndex);
             if (source.numWarnings() > 0) {
                 return nullptr;
             }
-            if (asRead) {
+            const auto& order = asRead ? listed : members;
+            for (size_t i = 0; i < order.size(); ++i) {
+                plan->compressed[static_cast<size_t>(order[i].getObj())] = {number,
+                                                                            static_cast<int>(i)};
+            }
+            if (written && asRead) {
+                plan->pieces.push_back({og, Kind::Written, {}, written});
+            } else if (asRead) {
                 plan->pieces.push_back({og, Kind::ObjectStreamAsRead, {}});
-                for (size_t i = 0; i < byIndex.size(); ++i) {
-                    plan->compressed[byIndex[i]] = {number, static_cast<int>(i)};
-                }
             } else {
-                for (size_t i = 0; i < members.size(); ++i) {
-                    plan->compressed[members[i]] = {number, static_cast<int>(i)};
-                }
                 plan->pieces.push_back({og, Kind::ObjectStreamAnew, members});
             }
         }
@@ -321,9 +326,12 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     CountingOutput out(pipeline);
     out.put("%PDF-" + plan.version + "\n%\xbf\xf7\xa2\xfe\n");
 
-    std::map<int, std::pair<unsigned long long, int>> offsets; // number -> offset, generation
+    // By number: where each object outside object streams starts (0: not
+    // written) and its generation.
+    std::vector<std::pair<unsigned long long, int>> offsets(
+        static_cast<size_t>(plan.xrefNumber) + 1, {0, 0});
     for (const auto& piece : plan.pieces) {
-        offsets[piece.og.getObj()] = {out.written(), piece.og.getGen()};
+        offsets[static_cast<size_t>(piece.og.getObj())] = {out.written(), piece.og.getGen()};
         if (piece.kind == Kind::Written) {
             out.put(*piece.written);
             continue;
@@ -365,10 +373,10 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
         }
         }
     }
-    offsets[plan.catalogNumber] = {out.written(), 0};
+    offsets[static_cast<size_t>(plan.catalogNumber)] = {out.written(), 0};
     out.put(objectLine(plan.catalogNumber, 0) + plan.catalog.unparse() + "\nendobj\n");
     if (plan.infoNumber) {
-        offsets[plan.infoNumber] = {out.written(), 0};
+        offsets[static_cast<size_t>(plan.infoNumber)] = {out.written(), 0};
         out.put(objectLine(plan.infoNumber, 0) + plan.info + "\nendobj\n");
     }
     const auto xrefOffset = out.written();
@@ -376,12 +384,12 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     // Type, then offset or object stream, then generation or index.
     unsigned long long widest = xrefOffset;
     int widestSecond = 0;
-    for (const auto& [number, entry] : offsets) {
-        widestSecond = std::max(widestSecond, entry.second);
+    for (const auto& [offset, generation] : offsets) {
+        widestSecond = std::max(widestSecond, generation);
     }
-    for (const auto& [og, where] : plan.compressed) {
-        widest = std::max<unsigned long long>(widest, static_cast<unsigned long long>(where.first));
-        widestSecond = std::max(widestSecond, where.second);
+    for (const auto& [stream, index] : plan.compressed) {
+        widest = std::max<unsigned long long>(widest, static_cast<unsigned long long>(stream));
+        widestSecond = std::max(widestSecond, index);
     }
     const int w1 = bytesFor(widest);
     const int w2 = bytesFor(static_cast<unsigned long long>(std::max(widestSecond, 65535)));
@@ -391,19 +399,16 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
             entries.push_back(static_cast<char>((value >> shift) & 0xff));
         }
     };
-    auto compressed = plan.compressed.begin();
     for (int number = 0; number <= plan.xrefNumber; ++number) {
-        while (compressed != plan.compressed.end() && compressed->first.getObj() < number) {
-            ++compressed;
-        }
-        if (auto found = offsets.find(number); found != offsets.end()) {
+        const auto at = static_cast<size_t>(number);
+        if (offsets[at].first != 0) {
             field(1, 1);
-            field(found->second.first, w1);
-            field(static_cast<unsigned long long>(found->second.second), w2);
-        } else if (compressed != plan.compressed.end() && compressed->first.getObj() == number) {
+            field(offsets[at].first, w1);
+            field(static_cast<unsigned long long>(offsets[at].second), w2);
+        } else if (at < plan.compressed.size() && plan.compressed[at].first != 0) {
             field(2, 1);
-            field(static_cast<unsigned long long>(compressed->second.first), w1);
-            field(static_cast<unsigned long long>(compressed->second.second), w2);
+            field(static_cast<unsigned long long>(plan.compressed[at].first), w1);
+            field(static_cast<unsigned long long>(plan.compressed[at].second), w2);
         } else if (number == plan.xrefNumber) {
             field(1, 1);
             field(xrefOffset, w1);
