@@ -157,7 +157,14 @@ LooseObjectPrefetch::start(QPDF& source, std::shared_ptr<const OpenFile> file,
         // (long pages) the reading itself is the work, and one thread does it
         // as fast. The trailer's /Size tells the count of objects without
         // copying qpdf's table on this thread.
-        auto size = source.getTrailer().getKey("/Size");
+        auto newest = source.getTrailer(); // the newest section's
+        // Only a cross-reference stream lists objects inside object streams:
+        // a file whose one section is a table has none.
+        if (!newest.hasKey("/Prev") && !newest.hasKey("/XRefStm") &&
+            !newest.getKey("/Type").isNameAndEquals("/XRef")) {
+            return nullptr;
+        }
+        auto size = newest.getKey("/Size");
         if (!size.isInteger() || size.getIntValue() <= 0 ||
             static_cast<unsigned long long>(info.st_size) /
                     static_cast<unsigned long long>(size.getIntValue()) >=

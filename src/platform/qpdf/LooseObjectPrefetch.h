@@ -65,8 +65,9 @@ public:
     // Starts reading `file` at once; null when it would not pay: an
     // unencrypted source, one qpdf warned about, one with `bytesPerObject` or
     // more of file for each number its trailer's /Size allows, or a file of
-    // `maximumBytes` or more. A source without object streams ends the
-    // reading at once. `source` is only read here.
+    // `maximumBytes` or more, or one whose only cross-reference section is a
+    // table. A source without object streams ends the reading at once.
+    // `source` is only read here.
     static std::shared_ptr<LooseObjectPrefetch> start(QPDF& source,
                                                       std::shared_ptr<const OpenFile> file,
                                                       long long maximumBytes,
