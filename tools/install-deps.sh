@@ -12,6 +12,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libqpdf-dev qpdf poppler-utils libidn-dev libjemalloc-dev
+  # The file keys of encrypted documents, derived without qpdf's own derivation.
+  nettle-dev
   # Qt's SVG icon engine, which draws the application's icon.
   libqt6svg6
   # Qt's own texts (context menus, standard buttons) in the user's language.

@@ -1,0 +1,34 @@
+// A document opened with a file key derived beforehand (platform/FileKey.h):
+// qpdf then derives nothing and checks no password, and so no longer knows
+// which password matched; the permission answers come from the derivation.
+#pragma once
+
+#include "platform/FileKey.h"
+
+#include <memory>
+#include <optional>
+#include <qpdf/QPDF.hh>
+
+namespace pdfunlock {
+
+class OpenFile;
+
+// The standard security handler's values of a parsed document, also of one
+// that refused the password it was opened with, made whole as qpdf makes
+// them before it derives its key; nullopt for a document without encryption
+// or one qpdf does not decrypt (another handler, /V or /R unknown, /O or /U
+// of a wrong length).
+std::optional<StandardSecurity> standardSecurity(QPDF& pdf);
+
+// A quiet QPDF over `file`, recovering damage, opened with `key`. Throws as
+// QPDF::processInputSource does. It warns, as qpdf would have, when /Perms
+// did not match the key.
+std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& file,
+                                      const FileKey& key);
+
+// One of QPDF's permission queries on a document opened with `key`: readers
+// grant everything to whoever gave the owner password. False when the
+// document cannot answer.
+bool allows(QPDF& pdf, const FileKey& key, bool (QPDF::*permission)());
+
+} // namespace pdfunlock
