@@ -164,14 +164,19 @@ bool isOwnerPassword(const StandardSecurity& s, const std::string& form,
     return isUserPassword(s, user, key);
 }
 
-std::optional<FileKey> deriveRc4OrAes128(const StandardSecurity& s, const std::string& form) {
+bool ownerCheckNeeded(const StandardSecurity& s, bool user, bool userOnly) {
+    return user ? (s.P & kQueriedPermissions) != kQueriedPermissions : !userOnly;
+}
+
+std::optional<FileKey> deriveRc4OrAes128(const StandardSecurity& s, const std::string& form,
+                                         bool userOnly) {
     Secret<kPaddedBytes> typed;
     padded(form, typed);
     Secret<MD5_DIGEST_SIZE> key;
     Secret<MD5_DIGEST_SIZE> ownerKey;
     FileKey result;
     result.user = isUserPassword(s, typed, key);
-    if (!result.user || (s.P & kQueriedPermissions) != kQueriedPermissions) {
+    if (ownerCheckNeeded(s, result.user, userOnly)) {
         result.owner = isOwnerPassword(s, form, ownerKey);
     }
     if (!result.user && !result.owner) {
@@ -298,13 +303,14 @@ void keyV5(const StandardSecurity& s, const std::string& password, bool owner, F
                         std::memcmp(perms.data() + 9, "adb", 3) == 0;
 }
 
-std::optional<FileKey> deriveAes256(const StandardSecurity& s, const std::string& form) {
+std::optional<FileKey> deriveAes256(const StandardSecurity& s, const std::string& form,
+                                    bool userOnly) {
     WipedText truncated;
     truncated.text.assign(form, 0, std::min(form.size(), kLongestPassword));
     const std::string& password = truncated.text;
     FileKey result;
     result.user = matchesV5(s, password, s.U, false);
-    if (!result.user || (s.P & kQueriedPermissions) != kQueriedPermissions) {
+    if (ownerCheckNeeded(s, result.user, userOnly)) {
         result.owner = matchesV5(s, password, s.O, true);
     }
     if (result.user || result.owner) {
@@ -330,12 +336,14 @@ FileKey::~FileKey() {
     wipe(bytes);
 }
 
-std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form) {
+std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form,
+                                     bool userOnly) {
     derivations.fetch_add(1, std::memory_order_relaxed);
     if (!wellFormed(security)) {
         return std::nullopt;
     }
-    return security.V >= 5 ? deriveAes256(security, form) : deriveRc4OrAes128(security, form);
+    return security.V >= 5 ? deriveAes256(security, form, userOnly)
+                           : deriveRc4OrAes128(security, form, userOnly);
 }
 
 unsigned long long fileKeyDerivations() {

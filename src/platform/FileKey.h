@@ -48,8 +48,11 @@ struct FileKey {
 // also checked after it matched as the user password when /P withholds a
 // permission, since readers grant everything to the owner; when /P withholds
 // nothing that makes no difference and costs a second hash for AES-256.
+// `userOnly` leaves out the owner check after a failed user check: whether a
+// document opens without a password is a question about the user password.
 // Every intermediate value is wiped.
-std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form);
+std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form,
+                                     bool userOnly = false);
 
 // How many times deriveFileKey ran in this process: lets tests count the
 // derivations a job makes.

@@ -159,6 +159,9 @@ void TestFileKey::sameAsQpdf() {
     }
     QCOMPARE(matched, matches);
     QCOMPARE(bool(ours), opened);
+    // Whether the document opens without asking: a question for the user password alone.
+    QCOMPARE(bool(deriveFileKey(*security, password, true)),
+             opened && theirs->userPasswordMatched());
     if (!ours) {
         return;
     }
