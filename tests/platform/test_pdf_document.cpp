@@ -1,6 +1,7 @@
 // The qpdf document adapter against real PDFs written by the fixture maker.
 #include "StderrCapture.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/FileKey.h"
 #include "platform/qpdf/QpdfDocument.h"
 #include "platform/qpdf/QuietQpdf.h"
 
@@ -312,41 +313,60 @@ void TestPdfDocument::nonAsciiPasswords_data() {
     QTest::addColumn<Fixture>("file");
     QTest::addColumn<QByteArray>("typed");
     QTest::addColumn<bool>("unlocks");
+    // Keys derived for the whole job: one for the empty password at the
+    // launch check, one for the wrong try, then one per form tried.
+    QTest::addColumn<int>("derivations");
     auto f = [](Security security, bool raw) {
         auto result = fixture(security, "Grüße", "Schlüssel");
         result.rawPasswordBytes = raw;
         return result;
     };
+    // The UTF-8 form first, then PDFDocEncoding.
     QTest::newRow("R3 PDFDocEncoding user")
-        << f(Security::RC4_128, false) << QByteArray("Grüße") << true;
+        << f(Security::RC4_128, false) << QByteArray("Grüße") << true << 4;
     QTest::newRow("R3 PDFDocEncoding owner")
-        << f(Security::RC4_128, false) << QByteArray("Schlüssel") << true;
+        << f(Security::RC4_128, false) << QByteArray("Schlüssel") << true << 4;
     QTest::newRow("R4 PDFDocEncoding user")
-        << f(Security::AES_128, false) << QByteArray("Grüße") << true;
-    QTest::newRow("R3 raw UTF-8 user") << f(Security::RC4_128, true) << QByteArray("Grüße") << true;
-    QTest::newRow("R6 UTF-8 user") << f(Security::AES_256, false) << QByteArray("Grüße") << true;
+        << f(Security::AES_128, false) << QByteArray("Grüße") << true << 4;
+    QTest::newRow("R3 raw UTF-8 user")
+        << f(Security::RC4_128, true) << QByteArray("Grüße") << true << 3;
+    QTest::newRow("R6 UTF-8 user")
+        << f(Security::AES_256, false) << QByteArray("Grüße") << true << 3;
     QTest::newRow("R6 UTF-8 owner")
-        << f(Security::AES_256, false) << QByteArray("Schlüssel") << true;
+        << f(Security::AES_256, false) << QByteArray("Schlüssel") << true << 3;
     // AES-256 compares the SASLprep form: the ordinal indicator becomes "a",
-    // the soft hyphen goes, the Roman numeral four becomes "IV".
+    // the soft hyphen goes, the Roman numeral four becomes "IV". It is tried
+    // last, after the typed text and its Latin-1 form.
     QTest::newRow("R6 SASLprep user")
-        << fixture(Security::AES_256, "SaSLprep") << QByteArray("S\u00aaSL\u00adprep") << true;
+        << fixture(Security::AES_256, "SaSLprep") << QByteArray("S\u00aaSL\u00adprep") << true << 5;
     QTest::newRow("R6 SASLprep owner")
-        << fixture(Security::AES_256, "user", "IV") << QByteArray("\u2163") << true;
-    QTest::newRow("R4 has no SASLprep form")
-        << fixture(Security::AES_128, "SaSLprep") << QByteArray("S\u00aaSL\u00adprep") << false;
+        << fixture(Security::AES_256, "user", "IV") << QByteArray("\u2163") << true << 4;
+    QTest::newRow("R4 has no SASLprep form") << fixture(Security::AES_128, "SaSLprep")
+                                             << QByteArray("S\u00aaSL\u00adprep") << false << 4;
 }
 
 void TestPdfDocument::nonAsciiPasswords() {
     QFETCH(Fixture, file);
     QFETCH(QByteArray, typed);
     QFETCH(bool, unlocks);
+    QFETCH(int, derivations);
     QTemporaryDir dir;
+    const auto before = fileKeyDerivations();
     auto document = service_.initWithURL(make(dir, "in.pdf", file));
     QVERIFY(document && document->isLocked());
     QVERIFY(!document->unlockWithPassword("Grusse"));
     QCOMPARE(document->unlockWithPassword(typed.toStdString()), unlocks);
     QCOMPARE(document->pageCount(), unlocks ? 3 : 0);
+    if (unlocks) {
+        // Nothing later derives again: the copy, its second thread, the check of it.
+        QCOMPARE(permissionsOf(*document), std::vector<bool>(7, true));
+        auto copy = parallel_.init();
+        copyPattern(*document, *copy);
+        const auto out = dir.filePath("out.pdf").toStdString();
+        QVERIFY(copy->writeToFile(out));
+        QVERIFY(service_.initWithURL(out));
+    }
+    QCOMPARE(fileKeyDerivations() - before, static_cast<unsigned long long>(derivations));
 }
 
 void TestPdfDocument::permissions_data() {

@@ -4,6 +4,7 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/InfoValues.h"
+#include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/LooseObjectPrefetch.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/PageAssembly.h"
@@ -20,7 +21,6 @@
 #endif
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <stdexcept>
 
@@ -40,19 +40,6 @@ PDFVersion headerVersion(const QPDF& pdf) {
     return {major, minor};
 }
 
-// qpdf reads the encryption dictionary before it refuses a password, so this
-// also answers for a document that stayed locked; 0 without encryption.
-int encryptionRevision(QPDF& pdf) {
-    int revision = 0;
-    int permissions = 0;
-    try {
-        pdf.isEncrypted(revision, permissions);
-    } catch (const std::exception&) {
-        revision = 0;
-    }
-    return revision;
-}
-
 class QpdfPage : public PDFPage {
 public:
     explicit QpdfPage(PageRef page) : ref(std::move(page)) {}
@@ -65,10 +52,10 @@ public:
     // now; locked until adopt() or unlockWithPassword().
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
                  bool damaged, long long parallelFrom, bool passObjectStreams,
-                 unsigned long long smallObjectBytes)
+                 unsigned long long smallObjectBytes, std::optional<StandardSecurity> security)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged), parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams),
-          smallObjectBytes_(smallObjectBytes) {}
+          damaged_(damaged), security_(std::move(security)), parallelFrom_(parallelFrom),
+          passObjectStreams_(passObjectStreams), smallObjectBytes_(smallObjectBytes) {}
     // A new, empty document; see QpdfDocumentService for the settings.
     QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom, bool passObjectStreams)
         : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom),
@@ -81,6 +68,20 @@ public:
         pagesRead_ = false;
         damaged_ = damaged_ || pdf->numWarnings() > 0;
         pdf_ = std::move(pdf);
+    }
+
+    // The document opened with `key`, held in place of the locked one; false
+    // when the file no longer parses.
+    bool adoptWithKey(FileKey key) {
+        try {
+            auto pdf = openWithFileKey(file_, key);
+            key_ = std::move(key);
+            damaged_ = false;
+            adopt(std::move(pdf));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
     }
 
     // Reading the page tree parses every page object, as long as a plain
@@ -112,7 +113,7 @@ public:
         }
         return tryPasswordForms(
             password, [this](const std::string& form) { return openWith(form); },
-            [this] { return revision_; });
+            [this] { return security_ ? security_->R : 0; });
     }
 
     bool allowsPrinting() const override { return allows(&QPDF::allowPrintLowRes); }
@@ -282,27 +283,16 @@ public:
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
-        if (!pdf_) {
-            return false;
-        }
-        try {
-            // Readers grant everything to whoever gave the owner password.
-            return pdf_->ownerPasswordMatched() || ((*pdf_).*permission)();
-        } catch (const std::exception&) {
-            return false;
-        }
+        static const FileKey noKey; // unencrypted: qpdf grants everything
+        return pdf_ && pdfunlock::allows(*pdf_, key_ ? *key_ : noKey, permission);
     }
 
-    bool openWith(const std::string& password) {
-        auto pdf = quietQpdf();
-        try {
-            process(*pdf, file_, password.c_str());
-        } catch (const std::exception&) {
-            revision_ = encryptionRevision(*pdf);
+    // qpdf is handed the key alone: it derives nothing and never sees a password.
+    bool openWith(const std::string& form) {
+        auto key = security_ ? deriveFileKey(*security_, form) : std::nullopt;
+        if (!key || !adoptWithKey(std::move(*key))) {
             return false;
         }
-        damaged_ = false;
-        adopt(std::move(pdf));
         // A small document of many small objects kept in object streams:
         // what lies outside them is read on the other core while the pages
         // are counted and checked.
@@ -351,7 +341,8 @@ private:
     mutable bool pagesRead_ = false;
     bool treeOutdated_ = false;
     PageAssembly assembly_;
-    int revision_ = 0; // of the encryption, once a password was refused
+    std::optional<StandardSecurity> security_; // of an encrypted source
+    std::optional<FileKey> key_;               // that unlocked it
     long long parallelFrom_ = -1;
     bool passObjectStreams_ = true;
     unsigned long long smallObjectBytes_ = 0;
@@ -365,27 +356,28 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
         return nullptr;
     }
     auto pdf = quietQpdf();
+    // No key is derived while parsing: the empty password is checked below.
+    pdf->setPasswordIsHexKey(true);
     std::shared_ptr<const OpenFile> file;
     try {
         file = OpenFile::open(path);
         process(*pdf, file, "");
-    } catch (const QPDFExc& e) {
-        if (e.getErrorCode() != qpdf_e_password) {
-            return nullptr; // damaged beyond recovery or not a PDF at all
-        }
-        return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                              pdf->numWarnings() > 0, parallelFrom_,
-                                              passObjectStreams_, smallObjectBytes_);
     } catch (const std::exception&) {
-        return nullptr; // missing or unreadable (QPDFSystemError)
+        return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all
     }
-    auto document =
-        std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
-                                       parallelFrom_, passObjectStreams_, smallObjectBytes_);
-    // The empty text may have matched only as the owner password; readers
-    // still ask for a password then.
-    if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
+    auto security = standardSecurity(*pdf);
+    if (pdf->isEncrypted() && !security) {
+        return nullptr; // qpdf decrypts nothing of it
+    }
+    auto document = std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
+                                                   pdf->numWarnings() > 0, parallelFrom_,
+                                                   passObjectStreams_, smallObjectBytes_, security);
+    if (!security) {
         document->adopt(std::move(pdf));
+    } else if (auto key = deriveFileKey(*security, "", true)) {
+        // The empty text may match only as the owner password; readers still
+        // ask for a password then.
+        document->adoptWithKey(std::move(*key));
     }
     return document;
 }
