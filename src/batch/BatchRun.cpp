@@ -1,6 +1,5 @@
 #include "batch/BatchRun.h"
 
-#include "platform/Paths.h"
 #include "platform/Secrets.h"
 #include "removal/FileJob.h"
 
@@ -47,17 +46,11 @@ void BatchRun::work() {
             break;
         }
         const BatchItem& item = items_[index];
-        if (item.earlierCopy && !options_.again) {
-            // Absolute, as the path of a copy made now is.
-            finish(
-                {item.path, IDS_KEY::IDS_BATCH_COPY_THERE, paths::absolutePath(*item.earlierCopy)});
-            continue;
-        }
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
         try {
-            FileOutcome outcome =
-                unlockFile(item.path, password_,
-                           RemovalServices{services_.pdf, services_.files, services_.log});
+            FileOutcome outcome = unlockFile(
+                item, password_, RemovalServices{services_.pdf, services_.files, services_.log},
+                FileJobOptions{options_.again, &cancelled_});
             result.message = outcome.message;
             result.copy = std::move(outcome.copyPath);
         } catch (const std::exception&) {
@@ -72,14 +65,17 @@ void BatchRun::work() {
 
 void BatchRun::finish(FileResult result) {
     std::lock_guard lock(mutex_);
-    switch (result.message) {
-    case IDS_KEY::IDS_MSG_COMPLETE:
+    switch (tallyOf(result.message)) {
+    case Tally::Copied:
         ++summary_.copied;
         break;
-    case IDS_KEY::IDS_BATCH_COPY_THERE:
+    case Tally::CopiedBefore:
         ++summary_.alreadyDone;
         break;
-    default:
+    case Tally::NotStarted:
+        ++summary_.notStarted;
+        break;
+    case Tally::NotCopied:
         ++summary_.refused[result.message];
         break;
     }
@@ -91,7 +87,7 @@ void BatchRun::finish(FileResult result) {
 
 std::size_t BatchRun::finished() const {
     std::lock_guard lock(mutex_);
-    std::size_t count = summary_.copied + summary_.alreadyDone;
+    std::size_t count = summary_.copied + summary_.alreadyDone + summary_.notStarted;
     for (const auto& [message, n] : summary_.refused) {
         count += n;
     }
@@ -132,6 +128,7 @@ BatchSummary BatchRun::wait() {
     std::lock_guard lock(mutex_);
     BatchSummary summary = summary_;
     summary.cancelled = cancelled_;
+    // Those never started, besides those given up while waiting for a lock.
     summary.notStarted = summary.total - summary.copied - summary.alreadyDone;
     for (const auto& [message, count] : summary.refused) {
         summary.notStarted -= count;

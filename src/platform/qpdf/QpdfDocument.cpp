@@ -53,6 +53,19 @@ int encryptionRevision(QPDF& pdf) {
     return revision;
 }
 
+// The first /ID element; qpdf reads the trailer before it asks for a password.
+std::optional<std::string> firstIdentifier(QPDF& pdf) {
+    try {
+        auto id = pdf.getTrailer().getKey("/ID");
+        if (id.isArray() && id.getArrayNItems() >= 1 && id.getArrayItem(0).isString()) {
+            return id.getArrayItem(0).getStringValue();
+        }
+    } catch (const std::exception&) {
+        // A trailer that cannot be read names no document.
+    }
+    return std::nullopt;
+}
+
 class QpdfPage : public PDFPage {
 public:
     explicit QpdfPage(PageRef page) : ref(std::move(page)) {}
@@ -209,7 +222,7 @@ public:
 
     std::optional<std::string> documentURL() const override { return url_; }
 
-    bool writeToFile(const std::string& path, unsigned permissions) override {
+    bool writeToFile(const SaveTarget& path, unsigned permissions) override {
         if (!pdf_) {
             return false;
         }
@@ -279,6 +292,18 @@ public:
 
     // Whatever qpdf had to repair so far, also while the copy read it.
     bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+
+    std::optional<FileState> sourceState() const override {
+        return file_ ? fileStateOf(file_->fd()) : std::nullopt;
+    }
+    std::optional<FileState> openedSourceState() const override {
+        return file_ ? std::optional<FileState>(file_->opened()) : std::nullopt;
+    }
+    std::optional<std::string> permanentIdentifier() const override {
+        return pdf_ ? firstIdentifier(*pdf_) : lockedIdentifier_;
+    }
+    // Read while the document was opened, for as long as it stays locked.
+    std::optional<std::string> lockedIdentifier_;
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
@@ -364,18 +389,31 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     if (path.empty()) {
         return nullptr;
     }
+    return openFrom(path, [&path] { return OpenFile::open(path); });
+}
+
+std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptor(int fd,
+                                                                     const std::string& path) {
+    return openFrom(path, [fd, &path] { return OpenFile::adopt(fd, path); });
+}
+
+std::shared_ptr<PDFDocument>
+QpdfDocumentService::openFrom(const std::string& path,
+                              const std::function<std::shared_ptr<const OpenFile>()>& open) {
     auto pdf = quietQpdf();
     std::shared_ptr<const OpenFile> file;
     try {
-        file = OpenFile::open(path);
+        file = open();
         process(*pdf, file, "");
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() != qpdf_e_password) {
             return nullptr; // damaged beyond recovery or not a PDF at all
         }
-        return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                              pdf->numWarnings() > 0, parallelFrom_,
-                                              passObjectStreams_, smallObjectBytes_);
+        auto locked =
+            std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
+                                           parallelFrom_, passObjectStreams_, smallObjectBytes_);
+        locked->lockedIdentifier_ = firstIdentifier(*pdf);
+        return locked;
     } catch (const std::exception&) {
         return nullptr; // missing or unreadable (QPDFSystemError)
     }
@@ -386,6 +424,8 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     // still ask for a password then.
     if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
         document->adopt(std::move(pdf));
+    } else {
+        document->lockedIdentifier_ = firstIdentifier(*pdf);
     }
     return document;
 }
