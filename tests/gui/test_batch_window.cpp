@@ -136,6 +136,12 @@ private slots:
              "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
             {"f done.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_ALREADY_COPIED",
              "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED"},
+            // Shown from the start as not followed, and never started.
+            {"g link.pdf",
+             [](const std::string& path) {
+                 QFile::link("a scan.pdf", QString::fromStdString(path));
+             },
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
         };
         QTemporaryDir dir;
         for (const Kind& kind : kinds) {
@@ -151,14 +157,15 @@ private slots:
         BatchGui gui(2);
         gui.launch(dir.path().toStdString());
         QCOMPARE(gui.list().topLevelItemCount(), int(kinds.size()));
-        QCOMPARE(gui.app.form().widget().windowTitle(), QString("6 documents"));
+        QCOMPARE(gui.app.form().widget().windowTitle(), QString("7 documents"));
+        QCOMPARE(gui.row("g link.pdf").value(0), qtTrId("IDS_UI_BATCH_REFUSED"));
         QVERIFY(gui.button("startButton").isDefault());
         QVERIFY(!gui.button("retryButton").isEnabled());
 
         QTest::keyClicks(&gui.password(), "user");
         QTest::keyClick(&gui.password(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(gui.button("retryButton").isEnabled(), 20000);
-        QCOMPARE(gui.progress().value(), int(kinds.size()));
+        QCOMPARE(gui.progress().value(), int(kinds.size()) - 1);
         for (const Kind& kind : kinds) {
             QCOMPARE(gui.row(kind.name), (QStringList{qtTrId(kind.state), kind.copy}));
         }
