@@ -41,16 +41,29 @@ void BatchRun::work() {
         if (cancelled_) {
             break;
         }
-        const std::size_t index = next_++;
-        if (index >= items_.size()) {
-            break;
+        // The files in their order; then those another run was handling,
+        // waited for this time.
+        std::size_t index = next_++;
+        const bool again = index >= items_.size();
+        if (again) {
+            std::lock_guard lock(mutex_);
+            if (busy_.empty()) {
+                break;
+            }
+            index = busy_.front();
+            busy_.pop_front();
         }
         const BatchItem& item = items_[index];
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
         try {
             FileOutcome outcome = unlockFile(
                 item, password_, RemovalServices{services_.pdf, services_.files, services_.log},
-                FileJobOptions{options_.again, &cancelled_});
+                FileJobOptions{options_.again, again, &cancelled_});
+            if (outcome.busy) {
+                std::lock_guard lock(mutex_);
+                busy_.push_back(index);
+                continue;
+            }
             result.message = outcome.message;
             result.copy = std::move(outcome.copyPath);
         } catch (const std::exception&) {
@@ -95,9 +108,15 @@ std::size_t BatchRun::finished() const {
 }
 
 std::vector<FileResult> BatchRun::notStarted() const {
-    std::vector<FileResult> results;
-    // Every index handed out was started: the rest never were.
+    std::lock_guard lock(mutex_);
+    std::vector<std::size_t> never(busy_.begin(), busy_.end());
+    // Every index handed out was started, but for those left to wait for.
     for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+        never.push_back(i);
+    }
+    std::sort(never.begin(), never.end());
+    std::vector<FileResult> results;
+    for (const std::size_t i : never) {
         results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
     }
     return results;

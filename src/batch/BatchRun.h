@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -100,6 +101,7 @@ private:
     bool joined_ = false;
 
     mutable std::mutex mutex_;
+    std::deque<std::size_t> busy_; // another run had them: taken up last
     std::condition_variable changed_;
     std::size_t running_ = 0;
     BatchSummary summary_;

@@ -310,19 +310,22 @@ std::optional<Entry> inspectPath(const std::string& path) {
     return entryOf(paths::lastPathComponent(path), info);
 }
 
-bool lockExclusive(int fd, const std::atomic<bool>* cancel) {
+FileLock lockExclusive(int fd, bool wait, const std::atomic<bool>* cancel) {
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            return true;
+            return FileLock::Held;
         }
         if (errno == EINTR) {
             continue;
         }
         if (errno != EWOULDBLOCK) {
-            return true; // no such locks on this file system: handled unlocked
+            return FileLock::Held; // no such locks on this file system: handled unlocked
+        }
+        if (!wait) {
+            return FileLock::Busy;
         }
         if (cancel && cancel->load()) {
-            return false;
+            return FileLock::Cancelled;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -168,9 +168,10 @@ bool removeIfSame(int folder, const std::string& name, FileIdentity expected);
 // What a path names, a link followed; nullopt when nothing can be found there.
 std::optional<Entry> inspectPath(const std::string& path);
 
-// flock(LOCK_EX) on the descriptor, waiting while another process has it,
-// until `cancel` is set. False only when cancelled: where the system has no
-// such locks the file is handled unlocked.
-bool lockExclusive(int fd, const std::atomic<bool>* cancel);
+// flock(LOCK_EX) on the descriptor. While another process has it: Busy at
+// once, or with `wait`, Held once it is let go, Cancelled once `cancel` is
+// set. Where the system has no such locks the file is handled unlocked.
+enum class FileLock { Held, Busy, Cancelled };
+FileLock lockExclusive(int fd, bool wait, const std::atomic<bool>* cancel);
 
 } // namespace pdfunlock

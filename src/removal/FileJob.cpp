@@ -142,7 +142,12 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
     }
     // One job a file across processes: another run on it is waited for, and
     // its copy then found by the rule below.
-    if (!lockExclusive(fd.get(), options.cancel)) {
+    switch (lockExclusive(fd.get(), options.wait, options.cancel)) {
+    case FileLock::Held:
+        break;
+    case FileLock::Busy:
+        return {IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt, true};
+    case FileLock::Cancelled:
         return {IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt};
     }
     auto document = services.pdf.initWithDescriptor(fd.get(), source.path);

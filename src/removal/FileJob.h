@@ -29,6 +29,8 @@ struct FileSource {
 
 struct FileJobOptions {
     bool again = false; // copy even when an earlier run's copy is there
+    // While another run handles the file: wait for it, or answer `busy`.
+    bool wait = true;
     // Set: give up waiting for another run to let go of the file.
     const std::atomic<bool>* cancel = nullptr;
 };
@@ -66,6 +68,7 @@ constexpr Tally tallyOf(IDS_KEY key) {
 struct FileOutcome {
     IDS_KEY message;                     // one of kFileOutcomes
     std::optional<std::string> copyPath; // the copy saved now, or the earlier one; absolute
+    bool busy = false;                   // not waited for: another run handles it now (no message)
 };
 
 // `password` is copied for the document and that copy wiped once it answered.

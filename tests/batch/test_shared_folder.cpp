@@ -73,7 +73,7 @@ struct Job {
         return std::nullopt;
     }
     FileOutcome run(const FileSource& source, bool again = false) {
-        return unlockFile(source, kPassword, services(), FileJobOptions{again, nullptr});
+        return unlockFile(source, kPassword, services(), FileJobOptions{again, true, nullptr});
     }
 };
 
