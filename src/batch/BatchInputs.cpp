@@ -90,6 +90,7 @@ private:
                 recent.pop_front();
             }
             std::vector<std::shared_ptr<FoundFolder>> subfolders;
+            const std::size_t taken = inputs_.items.size();
             for (const Entry& entry : *entries) {
                 if (entry.kind == EntryKind::Folder) {
                     subfolders.push_back(found->subfolder(entry.name, entry.identity));
@@ -106,6 +107,9 @@ private:
                     inputs_.items.push_back(std::move(item));
                 }
             }
+            if (taken != inputs_.items.size()) {
+                found->keepHeld(held); // its jobs never look it up again
+            }
             listings_.emplace(found, std::move(*entries));
             pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
                            std::make_move_iterator(subfolders.rend()));
@@ -115,7 +119,11 @@ private:
     std::shared_ptr<FoundFolder> folderOfNamed(const std::string& dir) {
         auto known = namedFolders_.find(dir);
         if (known == namedFolders_.end()) {
-            known = namedFolders_.emplace(dir, FoundFolder::named(dir)).first;
+            auto folder = FoundFolder::named(dir);
+            if (folder) {
+                folder->keepHeld(folder->hold());
+            }
+            known = namedFolders_.emplace(dir, std::move(folder)).first;
         }
         return known->second;
     }

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -16,6 +17,9 @@
 namespace pdfunlock {
 
 namespace {
+
+// Folders kept held by FoundFolder::keepHeld, in the whole process.
+std::atomic<std::size_t> keptFolders{0};
 
 FileIdentity identityOf(const struct stat& info) {
     return {static_cast<unsigned long long>(info.st_dev),
@@ -219,11 +223,33 @@ std::shared_ptr<FoundFolder> FoundFolder::named(const std::string& path) {
 }
 
 FoundFolder::~FoundFolder() {
+    if (kept_) {
+        --keptFolders;
+    }
     // A chain thousands of folders deep is let go of level by level here,
     // not by as many nested destructors.
     auto above = std::move(parent_);
     while (above && above.use_count() == 1) {
         above = std::move(above->parent_);
+    }
+}
+
+std::size_t keepsLeft() {
+    rlimit limit{};
+    std::size_t allowed = 1000;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        allowed = std::min(allowed, static_cast<std::size_t>(limit.rlim_cur) / 4);
+    }
+    const std::size_t kept = keptFolders.load();
+    return allowed > kept ? allowed - kept : 0;
+}
+
+void FoundFolder::keepHeld(std::shared_ptr<const HeldFolder> held) {
+    std::lock_guard lock(mutex_);
+    if (!kept_ && held && keepsLeft() > 0) {
+        kept_ = std::move(held);
+        held_ = kept_;
+        ++keptFolders;
     }
 }
 

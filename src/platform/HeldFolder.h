@@ -145,6 +145,9 @@ public:
     std::string pathOf(const std::string& name) const;
     // nullptr (errno set) when it cannot be reached as it was found.
     std::shared_ptr<const HeldFolder> hold() const;
+    // Keeps its descriptor open from now on (while descriptors are to spare:
+    // see keepsLeft), so that it is never looked up by name again.
+    void keepHeld(std::shared_ptr<const HeldFolder> held);
 
     FoundFolder(std::shared_ptr<FoundFolder> parent, std::string name, FileIdentity identity)
         : parent_(std::move(parent)), name_(std::move(name)), identity_(identity) {}
@@ -160,7 +163,13 @@ private:
     FileIdentity identity_;
     mutable std::mutex mutex_;
     mutable std::weak_ptr<const HeldFolder> held_;
+    std::shared_ptr<const HeldFolder> kept_;
 };
+
+// How many more folders may be kept held: a quarter of the descriptors this
+// process may open, and no more than a thousand; the rest of the descriptors
+// stay for the jobs.
+std::size_t keepsLeft();
 
 // Deletes the name in the folder only while it holds the file `expected`.
 bool removeIfSame(int folder, const std::string& name, FileIdentity expected);
