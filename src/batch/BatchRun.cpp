@@ -44,8 +44,8 @@ void BatchRun::work() {
         // The files in their order; then those another run was handling,
         // waited for this time.
         std::size_t index = next_++;
-        const bool again = index >= items_.size();
-        if (again) {
+        const bool lastPass = index >= items_.size();
+        if (lastPass) {
             std::lock_guard lock(mutex_);
             if (busy_.empty()) {
                 break;
@@ -58,7 +58,7 @@ void BatchRun::work() {
         try {
             FileOutcome outcome = unlockFile(
                 item, password_, RemovalServices{services_.pdf, services_.files, services_.log},
-                FileJobOptions{options_.again, again, &cancelled_});
+                FileJobOptions{options_.again, lastPass, &cancelled_});
             if (outcome.busy) {
                 std::lock_guard lock(mutex_);
                 busy_.push_back(index);

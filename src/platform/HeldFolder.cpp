@@ -263,13 +263,15 @@ std::string FoundFolder::path() const {
     for (const FoundFolder* level = this; level; level = level->parent_.get()) {
         chain.push_back(level);
     }
-    // Names hold no separator: past the first, each is one more "/name".
+    // Names hold no separator: past the named folder's, each is one more
+    // "/name", whatever the length.
     std::string path = chain.back()->name_;
-    if (chain.size() > 1) {
-        path = paths::stringByAppendingPathComponent(path, chain[chain.size() - 2]->name_);
-    }
-    for (std::size_t level = chain.size() - 2; level-- > 0 && chain.size() > 2;) {
-        path.append("/").append(chain[level]->name_);
+    for (auto level = chain.rbegin() + 1; level != chain.rend(); ++level) {
+        if (level == chain.rbegin() + 1) {
+            path = paths::stringByAppendingPathComponent(path, (*level)->name_);
+        } else {
+            path.append("/").append((*level)->name_);
+        }
     }
     return path;
 }

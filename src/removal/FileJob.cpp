@@ -70,12 +70,13 @@ private:
 // file (no link followed), owned by the running user, unprotected, and with
 // the same first /ID element.
 bool isOwnCopy(const HeldFolder& folder, const std::string& name, const std::string& id,
-               RemovalServices services) {
+               RemovalServices services, FileIdentity& identity) {
     const Descriptor fd = folder.openFile(name, false);
     const auto state = fd ? fileStateOf(fd.get()) : std::nullopt;
     if (!state || state->owner != services.files.runningUserId()) {
         return false;
     }
+    identity = state->identity;
     const auto copy = services.pdf.initWithDescriptor(fd.get(), folder.pathOf(name));
     return copy && !copy->isLocked() && copy->permanentIdentifier() == id;
 }
@@ -89,12 +90,16 @@ std::optional<std::string> findEarlierCopy(const HeldFolder& folder, const FileS
         return std::nullopt;
     }
     std::vector<std::string> tried;
+    FileIdentity identity;
     const auto look = [&](const std::string& name) {
         if (std::find(tried.begin(), tried.end(), name) != tried.end()) {
             return false;
         }
         tried.push_back(name);
-        return isOwnCopy(folder, name, *id, services);
+        return isOwnCopy(folder, name, *id, services, identity);
+    };
+    const auto found = [&](const std::string& name) {
+        return paths::absolutePath(folder.currentPathOf(name, identity));
     };
     for (int k = 0; k <= kLastCopyNumber; ++k) {
         const std::string name = copyFilePath(source.name, k);
@@ -102,12 +107,12 @@ std::optional<std::string> findEarlierCopy(const HeldFolder& folder, const FileS
             break;
         }
         if (look(name)) {
-            return paths::absolutePath(folder.pathOf(name));
+            return found(name);
         }
     }
     for (const auto& name : source.copyNames) {
         if (look(name)) {
-            return paths::absolutePath(folder.pathOf(name));
+            return found(name);
         }
     }
     return std::nullopt;
@@ -134,7 +139,11 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
     }
     const auto folder = source.folder->hold();
     if (!folder) {
-        return {IDS_KEY::IDS_BATCH_MOVED, std::nullopt};
+        // Another folder, or a link, where the walk found it; else unreadable
+        // now (no access, no descriptor left).
+        const bool moved = errno == ESTALE || errno == ELOOP || errno == ENOTDIR || errno == ENOENT;
+        return {moved ? IDS_KEY::IDS_BATCH_MOVED : IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE,
+                std::nullopt};
     }
     const Descriptor fd = folder->openFile(source.name, source.named);
     if (!fd) {
