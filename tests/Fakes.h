@@ -221,6 +221,9 @@ public:
         }
         return document;
     }
+    std::optional<std::string> permanentIdentifierAt(int fd) override {
+        return inner_.permanentIdentifierAt(fd);
+    }
     std::shared_ptr<PDFDocument> init() override {
         auto document = inner_.init();
         return wrapNew ? wrapNew(document) : document;

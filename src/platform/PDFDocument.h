@@ -80,7 +80,7 @@ public:
     // The same as it was when the document was opened.
     virtual std::optional<FileState> openedSourceState() const { return std::nullopt; }
     // The first element of the trailer's /ID, which names the document and
-    // which its copies keep; readable while locked. nullopt without one.
+    // which its copies keep; nullopt without one, or while locked.
     virtual std::optional<std::string> permanentIdentifier() const { return std::nullopt; }
 
     // True when opening or reading the page tree needed repairs (qpdf recovers
@@ -100,6 +100,12 @@ public:
     virtual std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) {
         (void)fd;
         return initWithURL(path);
+    }
+    // The permanentIdentifier of the PDF file on the descriptor, read without
+    // unlocking it (nothing is tried as a password); nullopt for no PDF.
+    virtual std::optional<std::string> permanentIdentifierAt(int fd) {
+        const auto document = initWithDescriptor(fd, {});
+        return document ? document->permanentIdentifier() : std::nullopt;
     }
     virtual std::shared_ptr<PDFDocument> init() = 0;
 };

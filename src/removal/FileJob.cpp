@@ -84,8 +84,8 @@ bool isOwnCopy(const HeldFolder& folder, const std::string& name, const std::str
 // The names its copies may have, lowest first: from the plain one up to the
 // first free one, then those the walk saw beyond a gap.
 std::optional<std::string> findEarlierCopy(const HeldFolder& folder, const FileSource& source,
-                                           const PDFDocument& document, RemovalServices services) {
-    const auto id = document.permanentIdentifier();
+                                           int sourceFd, RemovalServices services) {
+    const auto id = services.pdf.permanentIdentifierAt(sourceFd);
     if (!id) {
         return std::nullopt;
     }
@@ -159,13 +159,13 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
     case FileLock::Cancelled:
         return {IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt};
     }
-    auto document = services.pdf.initWithDescriptor(fd.get(), source.path);
-    if (document && !options.again) {
-        if (auto earlier = findEarlierCopy(*folder, source, *document, services)) {
+    if (!options.again) {
+        if (auto earlier = findEarlierCopy(*folder, source, fd.get(), services)) {
             return {IDS_KEY::IDS_BATCH_COPY_THERE, std::move(earlier)};
         }
     }
-    const LaunchCheck checked = checkLockedDocument(std::move(document), services.log);
+    const LaunchCheck checked =
+        checkLockedDocument(services.pdf.initWithDescriptor(fd.get(), source.path), services.log);
     if (!checked.document) {
         return {checked.refusal.value_or(IDS_KEY::IDS_MSG_NO_TESSIVON), std::nullopt};
     }
@@ -186,8 +186,7 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
 std::optional<std::string> earlierCopyOf(const FileSource& source, RemovalServices services) {
     const auto folder = source.folder ? source.folder->hold() : nullptr;
     const Descriptor fd = folder ? folder->openFile(source.name, source.named) : Descriptor();
-    const auto document = fd ? services.pdf.initWithDescriptor(fd.get(), source.path) : nullptr;
-    return document ? findEarlierCopy(*folder, source, *document, services) : std::nullopt;
+    return fd ? findEarlierCopy(*folder, source, fd.get(), services) : std::nullopt;
 }
 
 } // namespace pdfunlock

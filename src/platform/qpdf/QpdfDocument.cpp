@@ -300,10 +300,8 @@ public:
         return file_ ? std::optional<FileState>(file_->opened()) : std::nullopt;
     }
     std::optional<std::string> permanentIdentifier() const override {
-        return pdf_ ? firstIdentifier(*pdf_) : lockedIdentifier_;
+        return pdf_ ? firstIdentifier(*pdf_) : std::nullopt;
     }
-    // Read while the document was opened, for as long as it stays locked.
-    std::optional<std::string> lockedIdentifier_;
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
@@ -397,6 +395,19 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptor(int fd,
     return openFrom(path, [fd, &path] { return OpenFile::adopt(fd, path); });
 }
 
+std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
+    // Taken as a key, the empty password is never hashed (AES-256 spends as
+    // long on that as on reading a small file): nothing is decrypted here.
+    auto pdf = quietQpdf();
+    pdf->setPasswordIsHexKey(true);
+    try {
+        process(*pdf, OpenFile::adopt(fd, "identifier"), "");
+    } catch (const std::exception&) {
+        return std::nullopt; // no PDF to name
+    }
+    return firstIdentifier(*pdf);
+}
+
 std::shared_ptr<PDFDocument>
 QpdfDocumentService::openFrom(const std::string& path,
                               const std::function<std::shared_ptr<const OpenFile>()>& open) {
@@ -409,11 +420,9 @@ QpdfDocumentService::openFrom(const std::string& path,
         if (e.getErrorCode() != qpdf_e_password) {
             return nullptr; // damaged beyond recovery or not a PDF at all
         }
-        auto locked =
-            std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
-                                           parallelFrom_, passObjectStreams_, smallObjectBytes_);
-        locked->lockedIdentifier_ = firstIdentifier(*pdf);
-        return locked;
+        return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
+                                              pdf->numWarnings() > 0, parallelFrom_,
+                                              passObjectStreams_, smallObjectBytes_);
     } catch (const std::exception&) {
         return nullptr; // missing or unreadable (QPDFSystemError)
     }
@@ -424,8 +433,6 @@ QpdfDocumentService::openFrom(const std::string& path,
     // still ask for a password then.
     if (!pdf->isEncrypted() || pdf->userPasswordMatched()) {
         document->adopt(std::move(pdf));
-    } else {
-        document->lockedIdentifier_ = firstIdentifier(*pdf);
     }
     return document;
 }

@@ -24,6 +24,7 @@ public:
                                  unsigned long long smallObjectBytes = 256);
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
+    std::optional<std::string> permanentIdentifierAt(int fd) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
