@@ -165,7 +165,9 @@ BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices
         const auto& listing = walk.listing(item);
         const auto source = sourcePathOfCopy(item.name);
         const Entry* beside = source ? find(listing, *source) : nullptr;
-        if (beside && beside->kind == EntryKind::File && opensUnprotected(item, services.pdf)) {
+        // Beside a link too: the copy of a source named through it.
+        if (beside && (beside->kind == EntryKind::File || beside->kind == EntryKind::Link) &&
+            opensUnprotected(item, services.pdf)) {
             inputs.earlierCopies.push_back(item.path);
         } else {
             candidates.push_back(std::move(item));

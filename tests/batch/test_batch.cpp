@@ -164,10 +164,11 @@ private slots:
             << QStringList{".hidden.pdf", "A.PDF", "b.pdf", "c.Pdf", "sub/d.pdf", "sub/deep/e.pdf"}
             << QStringList{} << QStringList{};
         QTest::newRow("links: none followed, each reported; a pipe left out")
-            << QStringList{"a.pdf",        "l:alink.pdf>a.pdf", "l:outside.pdf>/nonexistent.pdf",
-                           "sub/s.pdf",    "l:sublink>sub",     "p:pipe.pdf",
-                           "l:notes>a.pdf"}
-            << QStringList{"."} << QStringList{"a.pdf", "sub/s.pdf"} << QStringList{}
+            << QStringList{"a.pdf",         "l:alink.pdf>a.pdf", "l:outside.pdf>/nonexistent.pdf",
+                           "sub/s.pdf",     "l:sublink>sub",     "p:pipe.pdf",
+                           "l:notes>a.pdf", "c:alink_copy.pdf"}
+            << QStringList{"."} << QStringList{"a.pdf", "sub/s.pdf"}
+            << QStringList{"alink_copy.pdf"}
             << QStringList{"alink.pdf IDS_BATCH_LINK_SKIPPED", "outside.pdf IDS_BATCH_LINK_SKIPPED",
                            "sublink IDS_BATCH_LINK_SKIPPED"};
         QTest::newRow("named twice, and inside a named folder")
