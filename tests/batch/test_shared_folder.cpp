@@ -271,7 +271,7 @@ private slots:
             Job job;
             auto inputs = collectInputs({local(dir.path())}, job.services());
             runBatch(std::move(inputs.items), kPassword, BatchOptions{2, false},
-                     BatchServices{job.pdf, job.own, job.log}, [&](const FileResult& result) {
+                     BatchServices{job.real, job.own, job.log}, [&](const FileResult& result) {
                          std::lock_guard lock(mutex);
                          ++results[std::string(rawValue(result.message))];
                      });
