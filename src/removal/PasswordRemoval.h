@@ -57,7 +57,8 @@ public:
     // The written copy opened again; nullptr when it does not open, or its
     // name no longer holds the file written.
     virtual std::shared_ptr<PDFDocument> reopen() = 0;
-    // Deletes the written copy (only that file).
+    // Deletes the written copy (the batch's: only while its name still holds
+    // the file written).
     virtual void discard() = 0;
     // Where the copy is, to report.
     virtual std::string reported() = 0;
