@@ -155,10 +155,15 @@ int main(int argc, char* argv[]) {
     QpdfDocumentService pdf;
     PosixFileSystem files;
 
-    BatchInputs inputs = collectInputs(line.paths, pdf);
+    BatchInputs inputs = collectInputs(line.paths, RemovalServices{pdf, files, systemLog});
+    // What the walk took no file from: a line each, as a file's.
+    const auto skippedLine = [&](const SkippedPath& skipped) {
+        const FileResult result{skipped.path, skipped.reason, std::nullopt};
+        return line.json ? fileJsonLine(result, strings) : fileLine(result, strings);
+    };
     if (inputs.items.empty()) {
-        for (const auto& folder : inputs.unreadableFolders) {
-            writeAll(STDOUT_FILENO, unreadableFolderLine(folder, strings, line.json) + "\n");
+        for (const auto& skipped : inputs.skipped) {
+            writeAll(STDOUT_FILENO, skippedLine(skipped) + "\n");
         }
         writeAll(STDERR_FILENO, localizedText(strings, IDS_KEY::IDS_BATCH_NO_PDF) + "\n");
         return kUsageError;
@@ -181,8 +186,8 @@ int main(int argc, char* argv[]) {
 
     Reporter reporter(strings, inputs.items.size());
     ReporterLog log(systemLog, reporter);
-    for (const auto& folder : inputs.unreadableFolders) {
-        reporter.out(unreadableFolderLine(folder, strings, line.json));
+    for (const auto& skipped : inputs.skipped) {
+        reporter.out(skippedLine(skipped));
     }
 
     BatchRun run(std::move(inputs.items), std::move(password),
@@ -197,17 +202,20 @@ int main(int argc, char* argv[]) {
     while (!run.waitFor(std::chrono::milliseconds(500))) {
         reporter.tick();
     }
-    const BatchSummary summary = run.wait();
+    BatchSummary summary = run.wait();
     // Every file gets its line, the ones a stop left out too.
     for (const auto& result : run.notStarted()) {
         reporter.out(line.json ? fileJsonLine(result, strings) : fileLine(result, strings));
     }
     reporter.finish();
-    for (const auto& text : summaryLines(summary, inputs.unreadableFolders.size(), strings)) {
+    for (const auto& skipped : inputs.skipped) {
+        ++summary.refused[skipped.reason];
+    }
+    for (const auto& text : summaryLines(summary, strings)) {
         writeAll(STDERR_FILENO, text + "\n");
     }
     if (const int signo = stopSignals.received()) {
         return 128 + signo;
     }
-    return summary.allCopied() && inputs.unreadableFolders.empty() ? 0 : 1;
+    return summary.allCopied() && inputs.skipped.empty() ? 0 : 1;
 }

@@ -108,6 +108,7 @@ public:
     std::string movedTo;          // documentURL gives this path instead
     bool repaired = false;        // isDamaged answers true
     std::function<bool(const std::string&, unsigned)> writeOverride;
+    std::function<void()> afterWrite; // runs once a write answered true
 
     bool isLocked() const override { return record("isLocked"), inner_->isLocked(); }
     int majorVersion() const override { return record("majorVersion"), inner_->majorVersion(); }
@@ -164,12 +165,24 @@ public:
         }
         return movedTo.empty() ? inner_->documentURL() : movedTo;
     }
-    bool writeToFile(const std::string& path, unsigned permissions) override {
+    // Overridden writes see the target's path (the window writes by path).
+    bool writeToFile(const SaveTarget& target, unsigned permissions) override {
         record("writeToFile");
-        return writeOverride ? writeOverride(path, permissions)
-                             : inner_->writeToFile(path, permissions);
+        const bool written = writeOverride ? writeOverride(target.name, permissions)
+                                           : inner_->writeToFile(target, permissions);
+        if (written && afterWrite) {
+            afterWrite();
+        }
+        return written;
     }
     bool isDamaged() const override { return record("isDamaged"), repaired || inner_->isDamaged(); }
+    std::optional<FileState> sourceState() const override { return inner_->sourceState(); }
+    std::optional<FileState> openedSourceState() const override {
+        return inner_->openedSourceState();
+    }
+    std::optional<std::string> permanentIdentifier() const override {
+        return inner_->permanentIdentifier();
+    }
 
     PDFDocument& inner() { return *inner_; }
 
@@ -192,12 +205,24 @@ public:
     explicit SpyService(PDFDocumentService& inner) : inner_(inner) {}
     Wrap wrapFirstOpened;
     Wrap wrapNew;
+    std::function<void()> afterOpen; // after each open of a descriptor
     std::vector<std::string> opened;
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override {
         opened.push_back(path);
         auto document = inner_.initWithURL(path);
         return document && wrapFirstOpened && opened.size() == 1 ? wrapFirstOpened(document)
                                                                  : document;
+    }
+    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override {
+        opened.push_back(path);
+        auto document = inner_.initWithDescriptor(fd, path);
+        if (afterOpen) {
+            afterOpen();
+        }
+        return document;
+    }
+    std::optional<std::string> permanentIdentifierAt(int fd) override {
+        return inner_.permanentIdentifierAt(fd);
     }
     std::shared_ptr<PDFDocument> init() override {
         auto document = inner_.init();

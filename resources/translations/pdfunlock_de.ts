@@ -43,6 +43,22 @@
         <source>Not processed: the batch was cancelled.</source>
         <translation>Nicht bearbeitet: Der Vorgang wurde abgebrochen.</translation>
     </message>
+    <message id="IDS_BATCH_COPY_NAME_HELD">
+        <source>The password was removed. A file of another owner, or a link, held the copy’s name: the unprotected copy was saved under the next free name.</source>
+        <translation>Das Passwort wurde entfernt. Der Name der Kopie war durch die Datei eines anderen Besitzers oder durch einen Link belegt: Die ungeschützte Kopie wurde unter dem nächsten freien Namen gespeichert.</translation>
+    </message>
+    <message id="IDS_BATCH_CHANGED_WHILE_READ">
+        <source>Not copied: the file changed while it was read.</source>
+        <translation>Nicht kopiert: Die Datei wurde geändert, während sie gelesen wurde.</translation>
+    </message>
+    <message id="IDS_BATCH_MOVED">
+        <source>Not processed: the file’s folder was moved or replaced after it was read.</source>
+        <translation>Nicht bearbeitet: Der Ordner der Datei wurde verschoben oder ersetzt, nachdem er gelesen wurde.</translation>
+    </message>
+    <message id="IDS_BATCH_LINK_SKIPPED">
+        <source>Skipped: a symbolic link, not followed.</source>
+        <translation>Übersprungen: ein symbolischer Link, dem nicht gefolgt wird.</translation>
+    </message>
     <message id="IDS_BATCH_FOLDER_UNREADABLE">
         <source>This folder could not be read; the PDFs in it were not processed.</source>
         <translation>Dieser Ordner konnte nicht gelesen werden; die PDFs darin wurden nicht bearbeitet.</translation>

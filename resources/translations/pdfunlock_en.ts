@@ -43,6 +43,22 @@
         <source>Not processed: the batch was cancelled.</source>
         <translation>Not processed: the batch was cancelled.</translation>
     </message>
+    <message id="IDS_BATCH_COPY_NAME_HELD">
+        <source>The password was removed. A file of another owner, or a link, held the copy’s name: the unprotected copy was saved under the next free name.</source>
+        <translation>The password was removed. A file of another owner, or a link, held the copy’s name: the unprotected copy was saved under the next free name.</translation>
+    </message>
+    <message id="IDS_BATCH_CHANGED_WHILE_READ">
+        <source>Not copied: the file changed while it was read.</source>
+        <translation>Not copied: the file changed while it was read.</translation>
+    </message>
+    <message id="IDS_BATCH_MOVED">
+        <source>Not processed: the file’s folder was moved or replaced after it was read.</source>
+        <translation>Not processed: the file’s folder was moved or replaced after it was read.</translation>
+    </message>
+    <message id="IDS_BATCH_LINK_SKIPPED">
+        <source>Skipped: a symbolic link, not followed.</source>
+        <translation>Skipped: a symbolic link, not followed.</translation>
+    </message>
     <message id="IDS_BATCH_FOLDER_UNREADABLE">
         <source>This folder could not be read; the PDFs in it were not processed.</source>
         <translation>This folder could not be read; the PDFs in it were not processed.</translation>

@@ -43,6 +43,22 @@
         <source>Not processed: the batch was cancelled.</source>
         <translation>処理されていません: 一括処理が取り消されました。</translation>
     </message>
+    <message id="IDS_BATCH_COPY_NAME_HELD">
+        <source>The password was removed. A file of another owner, or a link, held the copy’s name: the unprotected copy was saved under the next free name.</source>
+        <translation>パスワードを削除しました。コピーの名前が別の所有者のファイルまたはリンクに使われていたため、保護されていないコピーを次の空いている名前で保存しました。</translation>
+    </message>
+    <message id="IDS_BATCH_CHANGED_WHILE_READ">
+        <source>Not copied: the file changed while it was read.</source>
+        <translation>コピーしていません: 読み込み中にファイルが変更されました。</translation>
+    </message>
+    <message id="IDS_BATCH_MOVED">
+        <source>Not processed: the file’s folder was moved or replaced after it was read.</source>
+        <translation>処理されていません: フォルダーを読み込んだ後に、ファイルのフォルダーが移動または置き換えられました。</translation>
+    </message>
+    <message id="IDS_BATCH_LINK_SKIPPED">
+        <source>Skipped: a symbolic link, not followed.</source>
+        <translation>スキップしました: シンボリックリンクはたどりません。</translation>
+    </message>
     <message id="IDS_BATCH_FOLDER_UNREADABLE">
         <source>This folder could not be read; the PDFs in it were not processed.</source>
         <translation>このフォルダーを読み取れませんでした。中の PDF は処理されていません。</translation>

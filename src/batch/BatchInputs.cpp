@@ -1,10 +1,10 @@
 #include "batch/BatchInputs.h"
 
-#include "platform/DirectoryListing.h"
 #include "platform/Paths.h"
 #include "removal/CopyFileNaming.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <set>
 #include <utility>
@@ -24,150 +24,164 @@ bool hasPdfExtension(const std::string& name) {
     });
 }
 
+// Folders listed during the walk stay held for a few more, so that entering a
+// sub-folder of one just listed opens one name, not the whole way down.
+constexpr std::size_t kHeldWhileWalking = 8;
+
 class Walk {
 public:
     explicit Walk(BatchInputs& inputs) : inputs_(inputs) {}
 
     void named(const std::string& path) {
         const auto info = inspectPath(path);
-        if (info && info->kind == PathKind::Folder) {
-            folder(path);
-        } else if (!info) {
-            // Missing now: the job itself says so, as the window does.
-            if (seenMissing_.insert(path).second) {
-                inputs_.items.push_back({path, std::nullopt});
+        if (info && info->kind == EntryKind::Folder) {
+            if (auto root = FoundFolder::named(path)) {
+                tree(std::move(root));
+            } else {
+                inputs_.skipped.push_back({path, IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
             }
-        } else {
-            take(path, info->identity);
+            return;
         }
+        BatchItem item;
+        item.path = path;
+        item.folder = folderOfNamed(paths::stringByDeletingLastPathComponent(path));
+        item.name = paths::lastPathComponent(path);
+        item.named = true;
+        // Missing now: the job itself says so, as the window does.
+        if (!info ? seenMissing_.insert(path).second : seen_.insert(info->identity).second) {
+            inputs_.items.push_back(std::move(item));
+        }
+    }
+
+    // The names in the item's folder, as listed once.
+    const std::vector<Entry>& listing(const BatchItem& item) {
+        static const std::vector<Entry> none;
+        if (!item.folder) {
+            return none;
+        }
+        auto known = listings_.find(item.folder);
+        if (known == listings_.end()) {
+            const auto held = item.folder->hold();
+            known = listings_
+                        .emplace(item.folder, held ? held->entries().value_or(std::vector<Entry>{})
+                                                   : std::vector<Entry>{})
+                        .first;
+        }
+        return known->second;
     }
 
 private:
-    // Depth first with a stack of its own: no folder stays open while the
-    // next is read, so deep trees need no more descriptors than flat ones.
-    void folder(const std::string& root) {
-        std::vector<std::string> pending{root};
+    // Depth first with a stack of its own, by descriptor: a folder is entered
+    // from its parent's, whatever the length of its path.
+    void tree(std::shared_ptr<FoundFolder> root) {
+        std::vector<std::shared_ptr<FoundFolder>> pending{std::move(root)};
+        std::deque<std::shared_ptr<const HeldFolder>> recent;
         while (!pending.empty()) {
-            const std::string dir = pending.back();
+            const std::shared_ptr<FoundFolder> found = std::move(pending.back());
             pending.pop_back();
-            const auto names = listDirectory(dir);
-            if (!names) {
-                inputs_.unreadableFolders.push_back(dir);
+            const auto held = found->hold();
+            auto entries = held ? held->entries() : std::nullopt;
+            if (!entries) {
+                inputs_.skipped.push_back({found->path(), IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
                 continue;
             }
-            std::vector<std::string> subfolders;
-            for (const auto& name : *names) {
-                const std::string path = paths::stringByAppendingPathComponent(dir, name);
-                const auto info = inspectPath(path);
-                if (!info) {
-                    continue;
-                }
-                if (info->kind == PathKind::Folder) {
-                    if (!info->isLink) {
-                        subfolders.push_back(path);
-                    }
-                } else if (info->kind == PathKind::File && hasPdfExtension(name)) {
-                    take(path, info->identity);
+            recent.push_back(held);
+            if (recent.size() > kHeldWhileWalking) {
+                recent.pop_front();
+            }
+            std::vector<std::shared_ptr<FoundFolder>> subfolders;
+            const std::size_t taken = inputs_.items.size();
+            for (const Entry& entry : *entries) {
+                if (entry.kind == EntryKind::Folder) {
+                    subfolders.push_back(found->subfolder(entry.name, entry.identity));
+                } else if (entry.kind == EntryKind::Link &&
+                           (hasPdfExtension(entry.name) || held->leadsToFolder(entry.name))) {
+                    inputs_.skipped.push_back(
+                        {found->pathOf(entry.name), IDS_KEY::IDS_BATCH_LINK_SKIPPED});
+                } else if (entry.kind == EntryKind::File && hasPdfExtension(entry.name) &&
+                           seen_.insert(entry.identity).second) {
+                    BatchItem item;
+                    item.path = found->pathOf(entry.name);
+                    item.folder = found;
+                    item.name = entry.name;
+                    inputs_.items.push_back(std::move(item));
                 }
             }
-            pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
+            if (taken != inputs_.items.size()) {
+                found->keepHeld(held); // its jobs never look it up again
+            }
+            listings_.emplace(found, std::move(*entries));
+            pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
+                           std::make_move_iterator(subfolders.rend()));
         }
     }
 
-    void take(const std::string& path, FileIdentity identity) {
-        if (seen_.insert(identity).second) {
-            inputs_.items.push_back({path, std::nullopt});
+    std::shared_ptr<FoundFolder> folderOfNamed(const std::string& dir) {
+        auto known = namedFolders_.find(dir);
+        if (known == namedFolders_.end()) {
+            auto folder = FoundFolder::named(dir);
+            if (folder) {
+                folder->keepHeld(folder->hold());
+            }
+            known = namedFolders_.emplace(dir, std::move(folder)).first;
         }
+        return known->second;
     }
 
     BatchInputs& inputs_;
     std::set<FileIdentity> seen_;
     std::set<std::string> seenMissing_;
+    std::map<std::string, std::shared_ptr<FoundFolder>> namedFolders_;
+    std::map<std::shared_ptr<FoundFolder>, std::vector<Entry>> listings_;
 };
 
-// Copies of an earlier run: the names the copy naming gives, beside their
-// source, that open without a password. Looked up by name first, so that
-// only files named like copies are ever opened here.
-class EarlierCopies {
-public:
-    explicit EarlierCopies(PDFDocumentService& pdf) : pdf_(pdf) {}
+const Entry* find(const std::vector<Entry>& listing, const std::string& name) {
+    const auto at =
+        std::lower_bound(listing.begin(), listing.end(), name,
+                         [](const Entry& e, const std::string& n) { return e.name < n; });
+    return at != listing.end() && at->name == name ? &*at : nullptr;
+}
 
-    bool isCopy(const std::string& path) {
-        const auto source = sourcePathOfCopy(path);
-        if (!source) {
-            return false;
-        }
-        const auto info = inspectPath(*source);
-        return info && info->kind == PathKind::File && isUnprotectedPdf(path);
-    }
-
-    std::optional<std::string> copyOf(const std::string& source) {
-        const std::string dir = paths::stringByDeletingLastPathComponent(source);
-        auto folder = folders_.find(dir);
-        if (folder == folders_.end()) {
-            folder = folders_.emplace(dir, copiesIn(dir)).first;
-        }
-        const auto copies = folder->second.find(source);
-        if (copies != folder->second.end()) {
-            for (const auto& copy : copies->second) {
-                if (isUnprotectedPdf(copy)) {
-                    return copy;
-                }
-            }
-        }
-        return std::nullopt;
-    }
-
-private:
-    using CopiesBySource = std::map<std::string, std::vector<std::string>>;
-
-    static CopiesBySource copiesIn(const std::string& dir) {
-        CopiesBySource copies;
-        for (const auto& name :
-             listDirectory(dir.empty() ? "." : dir).value_or(std::vector<std::string>{})) {
-            const std::string path = paths::stringByAppendingPathComponent(dir, name);
-            if (const auto source = sourcePathOfCopy(path)) {
-                copies[*source].push_back(path);
-            }
-        }
-        return copies;
-    }
-
-    bool isUnprotectedPdf(const std::string& path) {
-        const auto known = unprotected_.find(path);
-        if (known != unprotected_.end()) {
-            return known->second;
-        }
-        const auto document = pdf_.initWithURL(path);
-        const bool answer = document && !document->isLocked();
-        unprotected_.emplace(path, answer);
-        return answer;
-    }
-
-    PDFDocumentService& pdf_;
-    std::map<std::string, CopiesBySource> folders_;
-    std::map<std::string, bool> unprotected_;
-};
+bool opensUnprotected(const BatchItem& item, PDFDocumentService& pdf) {
+    const auto folder = item.folder ? item.folder->hold() : nullptr;
+    const Descriptor fd = folder ? folder->openFile(item.name, item.named) : Descriptor();
+    const auto document = fd ? pdf.initWithDescriptor(fd.get(), item.path) : nullptr;
+    return document && !document->isLocked();
+}
 
 } // namespace
 
-BatchInputs collectInputs(const std::vector<std::string>& paths, PDFDocumentService& pdf) {
+BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services) {
     BatchInputs inputs;
     Walk walk(inputs);
     for (const auto& path : paths) {
         walk.named(path);
     }
-    EarlierCopies earlier(pdf);
+    // Copies of an earlier run: the names the copy naming gives, beside their
+    // source, that open without a password. Looked up by name first, so that
+    // only files named like copies are ever opened here.
     std::vector<BatchItem> candidates;
     for (auto& item : inputs.items) {
-        if (earlier.isCopy(item.path)) {
+        const auto& listing = walk.listing(item);
+        const auto source = sourcePathOfCopy(item.name);
+        const Entry* beside = source ? find(listing, *source) : nullptr;
+        // Beside a link too: the copy of a source named through it.
+        if (beside && (beside->kind == EntryKind::File || beside->kind == EntryKind::Link) &&
+            opensUnprotected(item, services.pdf)) {
             inputs.earlierCopies.push_back(item.path);
         } else {
             candidates.push_back(std::move(item));
         }
     }
     for (auto& item : candidates) {
-        item.earlierCopy = earlier.copyOf(item.path);
+        for (const Entry& entry : walk.listing(item)) {
+            if (entry.kind == EntryKind::File && sourcePathOfCopy(entry.name) == item.name) {
+                item.copyNames.push_back(entry.name);
+            }
+        }
+        if (!item.copyNames.empty()) {
+            item.earlierCopy = earlierCopyOf(item, services);
+        }
     }
     inputs.items = std::move(candidates);
     return inputs;

@@ -2,7 +2,8 @@
 // the named folders, each file once, without the copies of an earlier run.
 #pragma once
 
-#include "platform/PDFDocument.h"
+#include "removal/FileJob.h"
+#include "removal/IDSKey.h"
 
 #include <optional>
 #include <string>
@@ -10,30 +11,37 @@
 
 namespace pdfunlock {
 
-struct BatchItem {
-    std::string path;
-    // An unprotected copy that an earlier run saved beside it: the file is
-    // reported as done unless the batch is asked to copy again.
+struct BatchItem : FileSource {
+    // The copy an earlier run saved beside it, as the walk found it: the file
+    // may need no password. The job looks again once it holds the file.
     std::optional<std::string> earlierCopy;
+};
+
+// What the walk met and took no file from, each reported on a line of its
+// own: a folder that could not be read, a symbolic link.
+struct SkippedPath {
+    std::string path;
+    IDS_KEY reason;
 };
 
 struct BatchInputs {
     std::vector<BatchItem> items;
-    std::vector<std::string> unreadableFolders; // reported; the rest go on
-    std::vector<std::string> earlierCopies;     // left alone: not candidates
+    std::vector<SkippedPath> skipped;       // reported; the rest go on
+    std::vector<std::string> earlierCopies; // left alone: not candidates
 };
 
-// A named path that is a folder (a link to one included) is walked: every
-// regular file below it whose name ends in ".pdf", in any letter case, links
-// to files included, links to folders not followed. A named path that is
-// anything else is taken as it is, missing or not, whatever its name. Names
-// come in the order given, a folder's in the order of their bytes; a file
-// reached twice (by two names, through a link) is taken the first time.
+// A named path that is a folder (a link to one included) is walked by
+// descriptor: every regular file below it whose name ends in ".pdf", in any
+// letter case. The walk follows no symbolic link: a link named like a PDF or
+// leading to a folder is skipped and reported. A named path that is anything
+// else is taken as it is, through a link, missing or not, whatever its name.
+// Names come in the order given, a folder's in the order of their bytes; a
+// file reached twice (by two names) is taken the first time.
 //
-// A file named like a copy (`<base>_copy.<ext>`, `<base>_copy<k>.<ext>`) beside
-// its source `<base>.<ext>` that opens as a PDF without a password is a copy
-// an earlier run made: it is no candidate, and its source gets it as
-// `earlierCopy`.
-BatchInputs collectInputs(const std::vector<std::string>& paths, PDFDocumentService& pdf);
+// A regular file named like a copy (`<base>_copy.<ext>`, `<base>_copy<k>.<ext>`)
+// beside its source `<base>.<ext>` that opens as a PDF without a password is
+// no candidate. Its source gets it as `earlierCopy` if it is that source's own
+// copy (see earlierCopyOf).
+BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services);
 
 } // namespace pdfunlock

@@ -49,17 +49,6 @@ std::string fileJsonLine(const FileResult& result, const Strings& strings) {
                            {"message", localizedText(strings, result.message)}});
 }
 
-std::string unreadableFolderLine(const std::string& folder, const Strings& strings, bool json) {
-    const IDS_KEY key = IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE;
-    if (json) {
-        return jsonObjectLine({{"source", folder},
-                               {"result", std::string(rawValue(key))},
-                               {"copy", std::nullopt},
-                               {"message", localizedText(strings, key)}});
-    }
-    return oneLine(folder) + ": " + localizedText(strings, key);
-}
-
 std::string progressText(std::size_t done, std::size_t total, std::chrono::seconds elapsed,
                          const Strings& strings) {
     char time[32];
@@ -69,8 +58,7 @@ std::string progressText(std::size_t done, std::size_t total, std::chrono::secon
                          {std::to_string(done), std::to_string(total), time});
 }
 
-std::vector<std::string> summaryLines(const BatchSummary& summary, std::size_t unreadableFolders,
-                                      const Strings& strings) {
+std::vector<std::string> summaryLines(const BatchSummary& summary, const Strings& strings) {
     std::vector<std::string> lines;
     lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY,
                                   {std::to_string(summary.copied), std::to_string(summary.total)}));
@@ -78,7 +66,7 @@ std::vector<std::string> summaryLines(const BatchSummary& summary, std::size_t u
         lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_ALREADY,
                                       {std::to_string(summary.alreadyDone)}));
     }
-    std::size_t refused = unreadableFolders;
+    std::size_t refused = 0;
     for (const auto& [message, count] : summary.refused) {
         refused += count;
     }
@@ -87,10 +75,6 @@ std::vector<std::string> summaryLines(const BatchSummary& summary, std::size_t u
             localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_REFUSED, {std::to_string(refused)}));
         for (const auto& [message, count] : summary.refused) {
             lines.push_back("  " + std::to_string(count) + "  " + localizedText(strings, message));
-        }
-        if (unreadableFolders > 0) {
-            lines.push_back("  " + std::to_string(unreadableFolders) + "  " +
-                            localizedText(strings, IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE));
         }
     }
     if (summary.notStarted > 0) {

@@ -17,16 +17,12 @@ std::string fileLine(const FileResult& result, const Strings& strings);
 // {"source": ..., "result": "<key>", "copy": ... or null, "message": ...}
 std::string fileJsonLine(const FileResult& result, const Strings& strings);
 
-// "<folder>: <message>" for a folder that could not be read.
-std::string unreadableFolderLine(const std::string& folder, const Strings& strings, bool json);
-
 // Files done of all, and the time since the start (m:ss).
 std::string progressText(std::size_t done, std::size_t total, std::chrono::seconds elapsed,
                          const Strings& strings);
 
 // How many copies, how many were there already, how many refused and why,
 // how many were never started.
-std::vector<std::string> summaryLines(const BatchSummary& summary, std::size_t unreadableFolders,
-                                      const Strings& strings);
+std::vector<std::string> summaryLines(const BatchSummary& summary, const Strings& strings);
 
 } // namespace pdfunlock

@@ -1,6 +1,5 @@
 #include "batch/BatchRun.h"
 
-#include "platform/Paths.h"
 #include "platform/Secrets.h"
 #include "removal/FileJob.h"
 
@@ -42,22 +41,29 @@ void BatchRun::work() {
         if (cancelled_) {
             break;
         }
-        const std::size_t index = next_++;
-        if (index >= items_.size()) {
-            break;
+        // The files in their order; then those another run was handling,
+        // waited for this time.
+        std::size_t index = next_++;
+        const bool lastPass = index >= items_.size();
+        if (lastPass) {
+            std::lock_guard lock(mutex_);
+            if (busy_.empty()) {
+                break;
+            }
+            index = busy_.front();
+            busy_.pop_front();
         }
         const BatchItem& item = items_[index];
-        if (item.earlierCopy && !options_.again) {
-            // Absolute, as the path of a copy made now is.
-            finish(
-                {item.path, IDS_KEY::IDS_BATCH_COPY_THERE, paths::absolutePath(*item.earlierCopy)});
-            continue;
-        }
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
         try {
-            FileOutcome outcome =
-                unlockFile(item.path, password_,
-                           RemovalServices{services_.pdf, services_.files, services_.log});
+            FileOutcome outcome = unlockFile(
+                item, password_, RemovalServices{services_.pdf, services_.files, services_.log},
+                FileJobOptions{options_.again, lastPass, &cancelled_});
+            if (outcome.busy) {
+                std::lock_guard lock(mutex_);
+                busy_.push_back(index);
+                continue;
+            }
             result.message = outcome.message;
             result.copy = std::move(outcome.copyPath);
         } catch (const std::exception&) {
@@ -72,14 +78,17 @@ void BatchRun::work() {
 
 void BatchRun::finish(FileResult result) {
     std::lock_guard lock(mutex_);
-    switch (result.message) {
-    case IDS_KEY::IDS_MSG_COMPLETE:
+    switch (tallyOf(result.message)) {
+    case Tally::Copied:
         ++summary_.copied;
         break;
-    case IDS_KEY::IDS_BATCH_COPY_THERE:
+    case Tally::CopiedBefore:
         ++summary_.alreadyDone;
         break;
-    default:
+    case Tally::NotStarted:
+        ++summary_.notStarted;
+        break;
+    case Tally::NotCopied:
         ++summary_.refused[result.message];
         break;
     }
@@ -91,7 +100,7 @@ void BatchRun::finish(FileResult result) {
 
 std::size_t BatchRun::finished() const {
     std::lock_guard lock(mutex_);
-    std::size_t count = summary_.copied + summary_.alreadyDone;
+    std::size_t count = summary_.copied + summary_.alreadyDone + summary_.notStarted;
     for (const auto& [message, n] : summary_.refused) {
         count += n;
     }
@@ -99,9 +108,15 @@ std::size_t BatchRun::finished() const {
 }
 
 std::vector<FileResult> BatchRun::notStarted() const {
-    std::vector<FileResult> results;
-    // Every index handed out was started: the rest never were.
+    std::lock_guard lock(mutex_);
+    std::vector<std::size_t> never(busy_.begin(), busy_.end());
+    // Every index handed out was started, but for those left to wait for.
     for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+        never.push_back(i);
+    }
+    std::sort(never.begin(), never.end());
+    std::vector<FileResult> results;
+    for (const std::size_t i : never) {
         results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
     }
     return results;
@@ -132,6 +147,7 @@ BatchSummary BatchRun::wait() {
     std::lock_guard lock(mutex_);
     BatchSummary summary = summary_;
     summary.cancelled = cancelled_;
+    // Those never started, besides those given up while waiting for a lock.
     summary.notStarted = summary.total - summary.copied - summary.alreadyDone;
     for (const auto& [message, count] : summary.refused) {
         summary.notStarted -= count;

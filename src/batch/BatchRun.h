@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -22,8 +23,8 @@ namespace pdfunlock {
 
 struct FileResult {
     std::string source;
-    // What the window would show for this file, or IDS_BATCH_COPY_THERE for
-    // a file an earlier run already copied.
+    // How it ended, one of kFileOutcomes (removal/FileJob.h): what the window
+    // would show, or the batch's own message.
     IDS_KEY message;
     // The copy saved now, or the earlier one for IDS_BATCH_COPY_THERE; absolute.
     std::optional<std::string> copy;
@@ -31,8 +32,8 @@ struct FileResult {
 
 struct BatchSummary {
     std::size_t total = 0;       // files in the batch
-    std::size_t copied = 0;      // IDS_MSG_COMPLETE
-    std::size_t alreadyDone = 0; // IDS_BATCH_COPY_THERE
+    std::size_t copied = 0;      // Tally::Copied
+    std::size_t alreadyDone = 0; // Tally::CopiedBefore
     std::size_t notStarted = 0;  // left when the batch was cancelled
     // Every other outcome, by its message.
     std::map<IDS_KEY, std::size_t> refused;
@@ -100,6 +101,7 @@ private:
     bool joined_ = false;
 
     mutable std::mutex mutex_;
+    std::deque<std::size_t> busy_; // another run had them: taken up last
     std::condition_variable changed_;
     std::size_t running_ = 0;
     BatchSummary summary_;

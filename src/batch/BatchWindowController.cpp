@@ -15,13 +15,18 @@ BatchRowState stateOf(const BatchJobs::Outcome& outcome) {
     }
     switch (outcome.key) {
     case IDS_KEY::IDS_MSG_COMPLETE:
+    case IDS_KEY::IDS_BATCH_COPY_NAME_HELD:
         return BatchRowState::Copied;
     case IDS_KEY::IDS_MSG_INVALIDPWD:
         return BatchRowState::WrongPassword;
     case IDS_KEY::IDS_MSG_NO_PWD:
         return BatchRowState::NotProtected;
     case IDS_KEY::IDS_MSG_NO_TESSIVON:
+    case IDS_KEY::IDS_BATCH_LINK_SKIPPED:
+    case IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE:
         return BatchRowState::Refused;
+    case IDS_KEY::IDS_BATCH_NOT_STARTED:
+        return BatchRowState::Cancelled; // given up while another run held it
     default:
         return BatchRowState::Failed;
     }
@@ -47,10 +52,11 @@ void BatchWindowController::openFiles(const std::vector<std::string>& paths) {
 }
 
 void BatchWindowController::applicationDidFinishLaunching() {
+    std::vector<BatchJobs::Document> found;
     if (!opened_.empty()) {
-        files_ = services_.jobs.documents(opened_);
+        found = services_.jobs.documents(opened_);
     }
-    if (files_.empty()) {
+    if (found.empty()) {
         // Nothing opened, or folders without a PDF.
         showMessage(services_.alerts, services_.strings,
                     opened_.empty() ? IDS_KEY::IDS_MSG_STARTUP : IDS_KEY::IDS_BATCH_NO_PDF,
@@ -58,9 +64,22 @@ void BatchWindowController::applicationDidFinishLaunching() {
         services_.application.terminate();
         return;
     }
+    std::size_t runnable = 0;
+    for (const auto& document : found) {
+        files_.push_back(document.path);
+        runnable += document.skipped ? 0 : 1;
+    }
     states_.assign(files_.size(), BatchRowState::Waiting);
     outlets_.view.setDocuments(files_);
-    outlets_.view.setProgress(0, files_.size());
+    // What the walk skipped says why in its row, and is never started.
+    for (std::size_t row = 0; row < found.size(); ++row) {
+        if (const auto& skipped = found[row].skipped) {
+            states_[row] = stateOf(*skipped);
+            outlets_.view.setRow(row, states_[row], localizedText(services_.strings, skipped->key),
+                                 {});
+        }
+    }
+    outlets_.view.setProgress(0, runnable);
     updateActions();
     outlets_.window.makeKeyAndOrderFront();
 }

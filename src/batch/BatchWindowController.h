@@ -27,10 +27,16 @@ public:
         bool alreadyCopied = false; // an earlier run's copy, left as it was
     };
     using Finished = std::function<void(std::size_t index, const Outcome& outcome)>;
+    // A row of the list: a document, or what the walk skipped with its outcome.
+    struct Document {
+        std::string path;
+        std::optional<Outcome> skipped;
+    };
 
     virtual ~BatchJobs() = default;
-    // The documents the opened paths stand for (folders walked), each once.
-    virtual std::vector<std::string> documents(const std::vector<std::string>& inputs) = 0;
+    // The documents the opened paths stand for (folders walked), each once,
+    // and what the walk took no document from (links, unreadable folders).
+    virtual std::vector<Document> documents(const std::vector<std::string>& inputs) = 0;
     // Runs the job on `files`; returns once every file has finished or, after
     // `cancel` is set, once the files under way have. The callbacks come from
     // any thread; `index` is the file's position in `files`. A file that was

@@ -10,15 +10,21 @@ BatchWindowJobs::BatchWindowJobs(PDFDocumentService& pdf, FileSystem& files, Log
                                  unsigned jobs)
     : pdf_(pdf), files_(files), log_(log), jobs_(jobs) {}
 
-std::vector<std::string> BatchWindowJobs::documents(const std::vector<std::string>& inputs) {
-    BatchInputs found = collectInputs(inputs, pdf_);
-    std::vector<std::string> paths;
+std::vector<BatchJobs::Document>
+BatchWindowJobs::documents(const std::vector<std::string>& inputs) {
+    BatchInputs found = collectInputs(inputs, RemovalServices{pdf_, files_, log_});
+    std::vector<Document> rows;
     items_.clear();
     for (BatchItem& item : found.items) {
-        paths.push_back(item.path);
+        rows.push_back({item.path, std::nullopt});
         items_.emplace(item.path, std::move(item));
     }
-    return paths;
+    for (const SkippedPath& skipped : found.skipped) {
+        Outcome outcome;
+        outcome.key = skipped.reason;
+        rows.push_back({skipped.path, outcome});
+    }
+    return rows;
 }
 
 void BatchWindowJobs::run(const std::vector<std::string>& files, const std::string& password,

@@ -17,7 +17,7 @@ public:
     // `jobs`: files handled at once.
     BatchWindowJobs(PDFDocumentService& pdf, FileSystem& files, Log& log, unsigned jobs);
 
-    std::vector<std::string> documents(const std::vector<std::string>& inputs) override;
+    std::vector<Document> documents(const std::vector<std::string>& inputs) override;
     void run(const std::vector<std::string>& files, const std::string& password,
              const std::atomic<bool>& cancel, const Finished& finished) override;
 

@@ -62,6 +62,9 @@ public:
     virtual bool removeItemAtPath(const std::string& path) = 0;
     // Permission bits (07777 mask) of the item at the path, nullopt if unknown.
     virtual std::optional<unsigned> permissionsAtPath(const std::string& path) const = 0;
+    // Whose files this program's own are (the effective user id); defined in
+    // PosixFileSystem.cpp.
+    virtual unsigned runningUserId() const;
 };
 
 class Application {

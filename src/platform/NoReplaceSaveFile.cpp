@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,23 +34,35 @@ mode_t currentUmask() {
     return mask;
 }
 
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd); // best effort: some file systems refuse it on directories
-        ::close(fd);
+// The hidden temporary where a folder has no unnamed files: a name of this
+// program's pattern that nobody else chose, created by this call alone.
+Descriptor createHiddenTemporary(int folder, std::string& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = std::string(kTemporaryPrefix);
+        for (int i = 0; i < 6; ++i) {
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        Descriptor fd(::openat(folder, name.c_str(),
+                               O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd || errno != EEXIST) {
+            if (!fd) {
+                name.clear();
+            }
+            return fd;
+        }
     }
+    name.clear();
+    errno = EEXIST;
+    return Descriptor();
 }
 
 } // namespace
 
-NoReplaceSaveFile::NoReplaceSaveFile(std::string path, unsigned permissions)
-    : path_(std::move(path)), permissions_(permissions & 0666) {
-    dir_ = std::filesystem::path(path_).parent_path().string();
-    if (dir_.empty()) {
-        dir_ = ".";
-    }
-}
+NoReplaceSaveFile::NoReplaceSaveFile(SaveTarget target, unsigned permissions)
+    : target_(std::move(target)), permissions_(permissions & 0666) {}
 
 NoReplaceSaveFile::~NoReplaceSaveFile() {
     cancel();
@@ -57,17 +70,33 @@ NoReplaceSaveFile::~NoReplaceSaveFile() {
 
 std::error_code NoReplaceSaveFile::open() {
     errno = 0;
+    if (target_.folder) {
+        folder_ = target_.folder->descriptor();
+        name_ = target_.name;
+    } else {
+        const std::filesystem::path path(target_.name);
+        const std::string dir = path.parent_path().string();
+        name_ = path.filename().string();
+        ownFolder_ =
+            Descriptor(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        folder_ = ownFolder_.get();
+        if (folder_ < 0) {
+            error_ = lastError();
+            return error_;
+        }
+    }
 #ifdef __linux__
-    fd_ = ::open(dir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
         return {};
     }
 #endif
     // No unnamed files here: a hidden name that only this process knows.
-    tempName_ = dir_ + "/.pdfunlock-XXXXXX";
-    fd_ = ::mkstemp(tempName_.data());
-    if (fd_ < 0) {
-        tempName_.clear();
+    fd_ = createHiddenTemporary(folder_, tempName_).release();
+    const auto created = fd_ >= 0 ? fileStateOf(fd_) : std::nullopt;
+    if (created) {
+        tempIdentity_ = created->identity;
+    } else {
         error_ = lastError();
     }
     return error_;
@@ -134,6 +163,32 @@ void NoReplaceSaveFile::fail(int error) {
     }
 }
 
+// The mode before the umask, less the group's bits when the file cannot
+// be given the group it must have.
+unsigned NoReplaceSaveFile::finalMode() {
+    unsigned mode = permissions_ & ~static_cast<unsigned>(currentUmask());
+    struct stat info {};
+    if (target_.group && ::fstat(fd_, &info) == 0 && info.st_gid != *target_.group &&
+        ::fchown(fd_, static_cast<uid_t>(-1), static_cast<gid_t>(*target_.group)) != 0) {
+        mode &= ~070u;
+    }
+    return mode;
+}
+
+// link(2) fails with EEXIST rather than replace: that is the no-replace rule.
+bool NoReplaceSaveFile::link() {
+    if (!tempName_.empty()) {
+        return ::linkat(folder_, tempName_.c_str(), folder_, name_.c_str(), 0) == 0;
+    }
+#ifdef __linux__
+    const auto self = "/proc/self/fd/" + std::to_string(fd_);
+    return ::linkat(AT_FDCWD, self.c_str(), folder_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+#else
+    errno = ENOTSUP;
+    return false;
+#endif
+}
+
 std::error_code NoReplaceSaveFile::commit() {
     if (fd_ < 0) {
         fail(EBADF);
@@ -142,46 +197,54 @@ std::error_code NoReplaceSaveFile::commit() {
     if (!error_) {
         flush();
     }
-    const auto mode = static_cast<mode_t>(permissions_) & ~currentUmask();
     errno = 0;
-    if (!error_ && (::fchmod(fd_, mode) != 0 || ::fsync(fd_) != 0)) {
+    if (!error_ && (::fchmod(fd_, static_cast<mode_t>(finalMode())) != 0 || ::fsync(fd_) != 0)) {
         error_ = lastError();
     }
+    const auto saved = fileStateOf(fd_);
     bool linked = false;
     if (!error_) {
-        // link(2) fails with EEXIST rather than replace: that is the no-replace rule.
-        if (!tempName_.empty()) {
-            linked = ::link(tempName_.c_str(), path_.c_str()) == 0;
-        } else {
-#ifdef __linux__
-            const auto self = "/proc/self/fd/" + std::to_string(fd_);
-            linked =
-                ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0;
-#endif
-        }
+        linked = link();
         if (!linked) {
             error_ = lastError();
         }
+    }
+    // A hidden temporary has a name others could swap: what got linked must
+    // be this file, else the name is left to whoever put theirs there.
+    struct stat now {};
+    if (linked && !tempName_.empty() &&
+        (!saved || ::fstatat(folder_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+         FileIdentity{static_cast<unsigned long long>(now.st_dev),
+                      static_cast<unsigned long long>(now.st_ino)} != saved->identity)) {
+        linked = false;
+        error_ = {EEXIST, std::generic_category()};
     }
     // A close that fails may mean the data never reached the disk.
     const bool closed = ::close(fd_) == 0;
     const int closeError = errno;
     fd_ = -1;
-    if (linked && !closed) {
-        ::unlink(path_.c_str());
-        error_ = {closeError, std::generic_category()};
+    if (linked && (!closed || !saved)) {
+        if (saved) {
+            removeIfSame(folder_, name_, saved->identity);
+        }
+        error_ = {closed ? EIO : closeError, std::generic_category()};
         linked = false;
     }
     cancel(); // the temporary name, if any
     if (linked) {
-        syncDirectory(dir_);
+        ::fsync(folder_); // best effort: some file systems refuse it on folders
+        if (target_.written) {
+            *target_.written = saved->identity;
+        }
     }
     return error_;
 }
 
 void NoReplaceSaveFile::cancel() {
     if (!tempName_.empty()) {
-        ::unlink(tempName_.c_str());
+        // Only while the name still holds this file: the folder may be
+        // shared, and the name taken over by someone else's file.
+        removeIfSame(folder_, tempName_, tempIdentity_);
         tempName_.clear();
     }
     if (fd_ >= 0) {

@@ -2,21 +2,30 @@
 // anything already at its path.
 #pragma once
 
+#include "platform/HeldFolder.h"
+
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 namespace pdfunlock {
 
+// Where a folder has no unnamed files, the data goes to a hidden temporary
+// named this and six letters or digits.
+inline constexpr std::string_view kTemporaryPrefix = ".pdfunlock-";
+
 // The data goes to an unnamed (or hidden) temporary in the target's folder,
-// through large checked writes; commit() gives it its mode, syncs it and links
-// it in at the path, which fails with EEXIST rather than replace whatever took
-// the name meanwhile. Destroyed without a commit, it leaves nothing behind.
+// through large checked writes; commit() gives it its mode and group, syncs it
+// and links it in under its name, which fails with EEXIST rather than replace
+// whatever took the name meanwhile. The folder is opened once (or is the held
+// one): every step works in that folder, whatever happens to its path.
+// Destroyed without a commit, it leaves nothing behind.
 class NoReplaceSaveFile {
 public:
     // `permissions` are the new file's mode bits before the umask (0666 at most).
-    NoReplaceSaveFile(std::string path, unsigned permissions);
+    NoReplaceSaveFile(SaveTarget target, unsigned permissions);
     ~NoReplaceSaveFile();
     NoReplaceSaveFile(const NoReplaceSaveFile&) = delete;
     NoReplaceSaveFile& operator=(const NoReplaceSaveFile&) = delete;
@@ -35,12 +44,17 @@ private:
     void writeAll(const unsigned char* data, std::size_t length);
     void startWriteback();
     void fail(int error);
+    unsigned finalMode();
+    bool link();
 
-    std::string path_;
-    std::string dir_;
+    SaveTarget target_;
+    std::string name_;     // in the folder
+    Descriptor ownFolder_; // the folder of a path target, opened once
+    int folder_ = -1;
     unsigned permissions_;
     int fd_ = -1;
     std::string tempName_; // empty for an unnamed temporary
+    FileIdentity tempIdentity_;
     std::vector<unsigned char> buffer_;
     long long written_ = 0;
     long long handedOver_ = 0;

@@ -2,6 +2,8 @@
 // implementation over qpdf lives in qpdf/; tests substitute doubles.
 #pragma once
 
+#include "platform/HeldFolder.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -66,9 +68,20 @@ public:
 
     // Absolute path the document was opened from; nullopt for a new document.
     virtual std::optional<std::string> documentURL() const = 0;
-    // Writes unencrypted; never replaces anything at `path`; leaves nothing behind
-    // on failure. The new file's permission bits are `permissions` less the umask.
-    virtual bool writeToFile(const std::string& path, unsigned permissions = 0666) = 0;
+    // Writes unencrypted; never replaces anything at the target; leaves nothing
+    // behind on failure. The new file's permission bits are `permissions` less
+    // the umask (and the target's group rule).
+    virtual bool writeToFile(const SaveTarget& path, unsigned permissions = 0666) = 0;
+
+    // The file the document was read from (the one opened, whatever its name
+    // is now) as it is now; nullopt for a new document or when it cannot be
+    // examined.
+    virtual std::optional<FileState> sourceState() const { return std::nullopt; }
+    // The same as it was when the document was opened.
+    virtual std::optional<FileState> openedSourceState() const { return std::nullopt; }
+    // The first element of the trailer's /ID, which names the document and
+    // which its copies keep; nullopt without one, or while locked.
+    virtual std::optional<std::string> permanentIdentifier() const { return std::nullopt; }
 
     // True when opening or reading the page tree needed repairs (qpdf recovers
     // damaged files silently).
@@ -81,6 +94,19 @@ public:
     virtual ~PDFDocumentService() = default;
     // nullptr for a missing, unreadable, empty or non-PDF file.
     virtual std::shared_ptr<PDFDocument> initWithURL(const std::string& path) = 0;
+    // The same from a file the caller opened (kept open by the document on a
+    // descriptor of its own); `path` names it in its URL. A service that cannot
+    // read a descriptor opens the path.
+    virtual std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) {
+        (void)fd;
+        return initWithURL(path);
+    }
+    // The permanentIdentifier of the PDF file on the descriptor, read without
+    // unlocking it (nothing is tried as a password); nullopt for no PDF.
+    virtual std::optional<std::string> permanentIdentifierAt(int fd) {
+        const auto document = initWithDescriptor(fd, {});
+        return document ? document->permanentIdentifier() : std::nullopt;
+    }
     virtual std::shared_ptr<PDFDocument> init() = 0;
 };
 

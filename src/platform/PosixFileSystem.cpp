@@ -20,6 +20,10 @@ bool PosixFileSystem::removeItemAtPath(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+unsigned FileSystem::runningUserId() const {
+    return static_cast<unsigned>(::geteuid());
+}
+
 std::optional<unsigned> PosixFileSystem::permissionsAtPath(const std::string& path) const {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {

@@ -7,7 +7,6 @@ namespace pdfunlock {
 
 namespace {
 
-constexpr int kLastCopyNumber = 99999;
 constexpr std::string_view kCopySuffix = "_copy";
 
 // The name beside `filePath` for `suffix` ("_copy", "_copy1"...).
@@ -24,21 +23,25 @@ std::string copyCandidate(const std::string& filePath, const std::string& suffix
 
 std::optional<std::string> getCopyFilePath(const std::string& filePath, const FileSystem& files,
                                            Log& log) {
+    // A name taken by a link counts as taken, wherever the link points.
+    return firstFreeCopyPath(
+        filePath, [&files](const std::string& path) { return files.isNameTaken(path); }, log);
+}
+
+std::string copyFilePath(const std::string& filePath, int number) {
+    return copyCandidate(filePath,
+                         std::string(kCopySuffix) + (number > 0 ? std::to_string(number) : ""));
+}
+
+std::optional<std::string> firstFreeCopyPath(const std::string& filePath,
+                                             const std::function<bool(const std::string&)>& isTaken,
+                                             Log& log) {
     if (filePath.empty()) {
         log.log(std::string(kLogFilePathEmpty));
         return std::nullopt;
     }
-    const std::string stem(kCopySuffix);
-    const auto candidate = [&](const std::string& suffix) {
-        return copyCandidate(filePath, suffix);
-    };
-
-    // A name taken by a link counts as taken, wherever the link points.
-    if (auto path = candidate(stem); !files.isNameTaken(path)) {
-        return path;
-    }
-    for (int k = 1; k <= kLastCopyNumber; ++k) {
-        if (auto path = candidate(stem + std::to_string(k)); !files.isNameTaken(path)) {
+    for (int k = 0; k <= kLastCopyNumber; ++k) {
+        if (auto path = copyFilePath(filePath, k); !isTaken(path)) {
             return path;
         }
     }

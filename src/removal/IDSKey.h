@@ -26,6 +26,10 @@ namespace pdfunlock {
     X(IDS_PWD)                                                                                     \
     X(IDS_BATCH_COPY_THERE)                                                                        \
     X(IDS_BATCH_NOT_STARTED)                                                                       \
+    X(IDS_BATCH_COPY_NAME_HELD)                                                                    \
+    X(IDS_BATCH_CHANGED_WHILE_READ)                                                                \
+    X(IDS_BATCH_MOVED)                                                                             \
+    X(IDS_BATCH_LINK_SKIPPED)                                                                      \
     X(IDS_BATCH_FOLDER_UNREADABLE)                                                                 \
     X(IDS_BATCH_NO_PDF)                                                                            \
     X(IDS_BATCH_PASSWORD_PROMPT)                                                                   \

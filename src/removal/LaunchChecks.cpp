@@ -10,7 +10,10 @@ LaunchCheck openLockedDocument(const std::string& path, const FileSystem& files,
     if (!files.fileExistsAtPath(path)) {
         log.log(std::string(kLogPdfMissing));
     }
-    auto document = pdf.initWithURL(path);
+    return checkLockedDocument(pdf.initWithURL(path), log);
+}
+
+LaunchCheck checkLockedDocument(std::shared_ptr<PDFDocument> document, Log& log) {
     if (!document) {
         return {nullptr, IDS_KEY::IDS_MSG_NO_TESSIVON};
     }

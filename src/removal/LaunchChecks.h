@@ -24,5 +24,7 @@ struct LaunchCheck {
 // IDS_MSG_NO_PWD.
 LaunchCheck openLockedDocument(const std::string& path, const FileSystem& files,
                                PDFDocumentService& pdf, Log& log);
+// The same checks on a document already opened (nullptr: it did not open).
+LaunchCheck checkLockedDocument(std::shared_ptr<PDFDocument> document, Log& log);
 
 } // namespace pdfunlock

@@ -40,11 +40,32 @@ bool isFromTessivon(const PDFDocument& document) {
            contains(getProducer(document), kOriginWord);
 }
 
-// Permission bits for the copy: never wider than the source file's. When the
-// source cannot be examined, owner-only is the safe choice.
-unsigned copyPermissions(const FileSystem& files, const std::string& sourcePath) {
-    return files.permissionsAtPath(sourcePath).value_or(0600u) & 0666u;
-}
+// Beside the path the document was opened under, resolved again at each
+// step, as the window has always done it.
+class PathCopyPlace final : public CopyPlace {
+public:
+    PathCopyPlace(std::string sourcePath, RemovalServices services)
+        : sourcePath_(std::move(sourcePath)), services_(services) {}
+
+    std::optional<std::string> choose() override {
+        auto path = getCopyFilePath(sourcePath_, services_.files, services_.log);
+        copyPath_ = path.value_or(std::string());
+        return path;
+    }
+    bool write(PDFDocument& copy, unsigned permissions, std::optional<unsigned> group) override {
+        SaveTarget target(copyPath_);
+        target.group = group;
+        return copy.writeToFile(target, permissions);
+    }
+    std::shared_ptr<PDFDocument> reopen() override { return services_.pdf.initWithURL(copyPath_); }
+    void discard() override { services_.files.removeItemAtPath(copyPath_); }
+    std::string reported() override { return copyPath_; }
+
+private:
+    std::string sourcePath_;
+    RemovalServices services_;
+    std::string copyPath_;
+};
 
 } // namespace
 
@@ -58,6 +79,7 @@ std::optional<IDS_KEY> messageFor(RemovalExit exit) {
     case RemovalExit::NotFromTessivon:
         return IDS_KEY::IDS_MSG_NO_TESSIVON;
     case RemovalExit::SourceWithoutPages:
+    case RemovalExit::SourceChanged:
     case RemovalExit::NoCopyPath:
     case RemovalExit::WriteFailed:
     case RemovalExit::CopyUnreadable:
@@ -79,14 +101,19 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
         context.window.orderOut();
         return RemovalExit::NoDocument;
     }
-    return removePassword(*source, context.pwd.stringValue(),
-                          RemovalServices{context.pdf, context.files, context.log},
+    const RemovalServices services{context.pdf, context.files, context.log};
+    PathCopyPlace place(source->documentURL().value_or(std::string()), services);
+    return removePassword(*source, context.pwd.stringValue(), services, place,
                           [&context] { context.window.orderOut(); })
         .exit;
 }
 
 RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices context,
-                             const std::function<void()>& unlocked) {
+                             CopyPlace& place, const std::function<void()>& unlocked) {
+    // What the file is now, from the descriptor the document holds: what the
+    // copy's permissions follow, and what the file must still be once the
+    // copy is written.
+    const auto before = source.sourceState();
     const bool opened = source.unlockWithPassword(password);
     wipe(password);
     if (!opened) {
@@ -112,13 +139,26 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
         return {RemovalExit::SourceWithoutPages, std::nullopt};
     }
 
-    const std::string sourcePath = source.documentURL().value_or(std::string());
-    const auto copyPath = getCopyFilePath(sourcePath, context.files, context.log);
-    if (!copyPath) {
+    if (!place.choose()) {
         return {RemovalExit::NoCopyPath, std::nullopt};
     }
-    if (!copy->writeToFile(*copyPath, copyPermissions(context.files, sourcePath))) {
+    // Never more readable than the source: the bits and the group of the file
+    // opened, owner-only when it cannot be examined.
+    const std::string sourcePath = source.documentURL().value_or(std::string());
+    const unsigned permissions =
+        before ? before->permissions : context.files.permissionsAtPath(sourcePath).value_or(0600u);
+    if (!place.write(*copy, permissions & 0666u,
+                     before ? std::optional<unsigned>(before->group) : std::nullopt)) {
         return {RemovalExit::WriteFailed, std::nullopt};
+    }
+    // Written to since it was opened, or while it was read: the copy may hold
+    // part of one version and part of another.
+    const auto opening = source.openedSourceState();
+    const auto after = source.sourceState();
+    if (before &&
+        (!after || !after->untouched(*before) || (opening && !opening->sameContent(*before)))) {
+        place.discard();
+        return {RemovalExit::SourceChanged, std::nullopt};
     }
 
     // A copy that only opens by repair, or lost pages on the way, is not a
@@ -127,7 +167,7 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
     // repair, what qpdf recovered may not hold together: every page of the
     // copy is read back as well.
     bool readable = false;
-    if (const auto check = context.pdf.initWithURL(*copyPath)) {
+    if (const auto check = place.reopen()) {
         readable =
             !check->isLocked() && !check->isDamaged() && check->declaredPageCount() == copiedPages;
         if (readable && source.isDamaged()) {
@@ -135,10 +175,10 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
         }
     }
     if (!readable) {
-        context.files.removeItemAtPath(*copyPath);
+        place.discard();
         return {RemovalExit::CopyUnreadable, std::nullopt};
     }
-    return {RemovalExit::Complete, copyPath};
+    return {RemovalExit::Complete, place.reported()};
 }
 
 } // namespace pdfunlock

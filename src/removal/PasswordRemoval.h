@@ -24,6 +24,7 @@ enum class RemovalExit {
     CopyUnreadable, // the written copy did not open cleanly again and was deleted
     Complete,
     SourceWithoutPages, // nothing to copy: no file is written
+    SourceChanged,      // written to while it was read: the copy was deleted
 };
 
 // The message a run's end is reported with (nullopt: none, only the log
@@ -42,12 +43,34 @@ struct RemovalResult {
     std::optional<std::string> copyPath; // set for Complete only
 };
 
+// Where a run puts its copy: what names it, writes it, opens it again and
+// deletes it, in one place. The window's is beside its document's path; the
+// batch's is a name in a held folder.
+class CopyPlace {
+public:
+    virtual ~CopyPlace() = default;
+    // The copy's path, or nullopt (logged) when no name is free.
+    virtual std::optional<std::string> choose() = 0;
+    // Never more readable than the source: its permission bits, and its
+    // group when known.
+    virtual bool write(PDFDocument& copy, unsigned permissions, std::optional<unsigned> group) = 0;
+    // The written copy opened again; nullptr when it does not open, or its
+    // name no longer holds the file written.
+    virtual std::shared_ptr<PDFDocument> reopen() = 0;
+    // Deletes the written copy (the batch's: only while its name still holds
+    // the file written).
+    virtual void discard() = 0;
+    // Where the copy is, to report.
+    virtual std::string reported() = 0;
+};
+
 // The job on an opened, locked document: unlock with `password` (its own copy,
 // wiped once the document has answered), the permission and origin checks,
-// the copy under its free name and the verifying re-open. `unlocked` runs
-// right after a successful unlock.
+// the copy under its free name, the check that the source did not change
+// while it was read, and the verifying re-open. `unlocked` runs right after
+// a successful unlock.
 RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices services,
-                             const std::function<void()>& unlocked = {});
+                             CopyPlace& place, const std::function<void()>& unlocked = {});
 
 struct RemovalContext {
     TextField& pwd;

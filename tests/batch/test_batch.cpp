@@ -2,8 +2,10 @@
 // from outside (password, outcomes, exit status, stop signals, re-runs, many
 // files under a low descriptor limit). The job on each file is the window's
 // and is tested there.
+#include "Fakes.h"
 #include "batch/BatchInputs.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/PosixFileSystem.h"
 #include "platform/qpdf/QpdfDocument.h"
 
 #include <QDir>
@@ -32,7 +34,9 @@ const QString cli = QStringLiteral(PDFUNLOCK_CLI);
 const std::string kPassword = "pw";
 
 // A tree from lines: "name" a locked scan (password "pw"), "u:name" an
-// unprotected PDF, "t:name" a text file, "d:name" a folder,
+// unprotected PDF, "c:name" an unprotected copy of a locked scan as the job
+// writes it (it names the same document as every locked scan: the fixtures
+// share their /ID), "t:name" a text file, "d:name" a folder,
 // "l:name>target" a symbolic link, "p:name" a pipe.
 void makeTree(const QString& root, const QStringList& entries) {
     for (const auto& entry : entries) {
@@ -48,6 +52,13 @@ void makeTree(const QString& root, const QStringList& entries) {
             QFile::link(name.section('>', 1), path);
         } else if (kind == "p") {
             ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        } else if (kind == "c") {
+            fx::makeFixture(fixture, path.toStdString() + ".locked");
+            QpdfDocumentService pdf;
+            const auto scan = pdf.initWithURL(path.toStdString() + ".locked");
+            QVERIFY(scan && scan->unlockWithPassword(kPassword) &&
+                    scan->writeToFile(path.toStdString()));
+            QFile::remove(path + ".locked");
         } else if (kind == "t") {
             QFile file(path);
             file.open(QIODevice::WriteOnly);
@@ -144,47 +155,59 @@ private slots:
         // "<path>" or "<path> < <earlier copy>", relative to the tree.
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QStringList>("earlierCopies");
+        QTest::addColumn<QStringList>("skipped"); // "<path> <reason>"
 
         QTest::newRow("folder: *.pdf in any case, subfolders after files")
             << QStringList{"b.pdf",       "A.PDF",     "c.Pdf",          "t:notes.txt",
                            "t:x.pdf.txt", "sub/d.pdf", "sub/deep/e.pdf", "u:.hidden.pdf"}
             << QStringList{"."}
             << QStringList{".hidden.pdf", "A.PDF", "b.pdf", "c.Pdf", "sub/d.pdf", "sub/deep/e.pdf"}
-            << QStringList{};
-        QTest::newRow("links: to a file taken once, to a folder not followed, a pipe left out")
-            << QStringList{"a.pdf",     "l:alink.pdf>a.pdf", "l:outside.pdf>/nonexistent.pdf",
-                           "sub/s.pdf", "l:sublink>sub",     "p:pipe.pdf"}
-            << QStringList{"."} << QStringList{"a.pdf", "sub/s.pdf"} << QStringList{};
+            << QStringList{} << QStringList{};
+        QTest::newRow("links: none followed, each reported; a pipe left out")
+            << QStringList{"a.pdf",         "l:alink.pdf>a.pdf", "l:outside.pdf>/nonexistent.pdf",
+                           "sub/s.pdf",     "l:sublink>sub",     "p:pipe.pdf",
+                           "l:notes>a.pdf", "c:alink_copy.pdf"}
+            << QStringList{"."} << QStringList{"a.pdf", "sub/s.pdf"}
+            << QStringList{"alink_copy.pdf"}
+            << QStringList{"alink.pdf IDS_BATCH_LINK_SKIPPED", "outside.pdf IDS_BATCH_LINK_SKIPPED",
+                           "sublink IDS_BATCH_LINK_SKIPPED"};
         QTest::newRow("named twice, and inside a named folder")
             << QStringList{"a.pdf", "b.pdf"} << QStringList{"a.pdf", ".", "a.pdf", "./b.pdf"}
-            << QStringList{"a.pdf", "b.pdf"} << QStringList{};
-        QTest::newRow("a named file of any name, a missing one, a link to a folder")
-            << QStringList{"t:notes.txt", "sub/s.pdf", "l:sublink>sub"}
-            << QStringList{"notes.txt", "gone.pdf", "gone.pdf", "sublink"}
-            << QStringList{"notes.txt", "gone.pdf", "sublink/s.pdf"} << QStringList{};
+            << QStringList{"a.pdf", "b.pdf"} << QStringList{} << QStringList{};
+        QTest::newRow("named: a file of any name, a missing one, links to a file and a folder")
+            << QStringList{"t:notes.txt", "sub/s.pdf", "l:sublink>sub", "t.pdf",
+                           "l:tlink.pdf>t.pdf"}
+            << QStringList{"notes.txt", "gone.pdf", "gone.pdf", "tlink.pdf", "sublink"}
+            << QStringList{"notes.txt", "gone.pdf", "tlink.pdf", "sublink/s.pdf"} << QStringList{}
+            << QStringList{};
         QTest::newRow("copies of an earlier run")
-            << QStringList{"a.pdf",          "u:a_copy.pdf",      "b.pdf",         "b_copy.pdf",
-                           "c.pdf",          "u:c_copy.pdf",      "u:c_copy2.pdf", "d.pdf",
-                           "u:d_copy01.pdf", "u:orphan_copy.pdf", "e.PDF",         "u:e_copy.pdf"}
-            << QStringList{"."} << QStringList{"a.pdf < a_copy.pdf",
-                                               "b.pdf",
-                                               "b_copy.pdf",
-                                               "c.pdf < c_copy.pdf",
-                                               "d.pdf",
-                                               "d_copy01.pdf",
-                                               "e.PDF",
-                                               "e_copy.pdf",
-                                               "orphan_copy.pdf"}
-            << QStringList{"a_copy.pdf", "c_copy.pdf", "c_copy2.pdf"};
+            << QStringList{"a.pdf",          "c:a_copy.pdf",      "b.pdf",         "b_copy.pdf",
+                           "c.pdf",          "c:c_copy.pdf",      "c:c_copy2.pdf", "d.pdf",
+                           "u:d_copy01.pdf", "u:orphan_copy.pdf", "e.PDF",         "u:e_copy.pdf",
+                           "f.pdf",          "u:f_copy.pdf"}
+            << QStringList{"."}
+            << QStringList{"a.pdf < a_copy.pdf",
+                           "b.pdf",
+                           "b_copy.pdf",
+                           "c.pdf < c_copy.pdf",
+                           "d.pdf",
+                           "d_copy01.pdf",
+                           "e.PDF",
+                           "e_copy.pdf",
+                           "f.pdf",
+                           "orphan_copy.pdf"}
+            << QStringList{"a_copy.pdf", "c_copy.pdf", "c_copy2.pdf", "f_copy.pdf"}
+            << QStringList{};
         QTest::newRow("a named source finds its copy beside it")
-            << QStringList{"a.pdf", "u:a_copy1.pdf"} << QStringList{"a.pdf"}
-            << QStringList{"a.pdf < a_copy1.pdf"} << QStringList{};
+            << QStringList{"a.pdf", "c:a_copy1.pdf"} << QStringList{"a.pdf"}
+            << QStringList{"a.pdf < a_copy1.pdf"} << QStringList{} << QStringList{};
     }
     void inputs() {
         QFETCH(QStringList, tree);
         QFETCH(QStringList, named);
         QFETCH(QStringList, items);
         QFETCH(QStringList, earlierCopies);
+        QFETCH(QStringList, skipped);
 
         QTemporaryDir dir;
         makeTree(dir.path(), tree);
@@ -195,7 +218,9 @@ private slots:
             paths.push_back(name.toStdString());
         }
         QpdfDocumentService pdf;
-        const BatchInputs inputs = collectInputs(paths, pdf);
+        PosixFileSystem files;
+        testing::FakeLog log;
+        const BatchInputs inputs = collectInputs(paths, RemovalServices{pdf, files, log});
         QDir::setCurrent(previous);
 
         const auto shown = [](const std::string& path) {
@@ -211,9 +236,13 @@ private slots:
         for (const auto& copy : inputs.earlierCopies) {
             copies << shown(copy);
         }
+        QStringList reported;
+        for (const auto& [path, reason] : inputs.skipped) {
+            reported << shown(path) + ' ' + QString::fromLatin1(rawValue(reason));
+        }
         QCOMPARE(taken, items);
         QCOMPARE(copies, earlierCopies);
-        QVERIFY(inputs.unreadableFolders.empty());
+        QCOMPARE(reported, skipped);
     }
 
     // One folder holding every kind of file, with the one password.

@@ -3,6 +3,7 @@
 #include "BatchDesktopApp.h"
 #include "Fakes.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/qpdf/QpdfDocument.h"
 #include "platform/qt/Translations.h"
 
 #include <QAccessible>
@@ -135,27 +136,36 @@ private slots:
              "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
             {"f done.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_ALREADY_COPIED",
              "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED"},
+            // Shown from the start as not followed, and never started.
+            {"g link.pdf",
+             [](const std::string& path) {
+                 QFile::link("a scan.pdf", QString::fromStdString(path));
+             },
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
         };
         QTemporaryDir dir;
         for (const Kind& kind : kinds) {
             kind.make(dir.filePath(kind.name).toStdString());
         }
-        // An earlier run's copy: not in the list, its source counts as done.
-        fx::Fixture copied;
-        copied.security = fx::Security::None;
-        fx::makeFixture(copied, dir.filePath("f done_copy.pdf").toStdString());
+        // An earlier run's copy (unlocked as the job writes it, naming the same
+        // document): not in the list, its source counts as done.
+        QpdfDocumentService pdf;
+        const auto done = pdf.initWithURL(dir.filePath("f done.pdf").toStdString());
+        QVERIFY(done && done->unlockWithPassword("user"));
+        QVERIFY(done->writeToFile(dir.filePath("f done_copy.pdf").toStdString()));
 
         BatchGui gui(2);
         gui.launch(dir.path().toStdString());
         QCOMPARE(gui.list().topLevelItemCount(), int(kinds.size()));
-        QCOMPARE(gui.app.form().widget().windowTitle(), QString("6 documents"));
+        QCOMPARE(gui.app.form().widget().windowTitle(), QString("7 documents"));
+        QCOMPARE(gui.row("g link.pdf").value(0), qtTrId("IDS_UI_BATCH_REFUSED"));
         QVERIFY(gui.button("startButton").isDefault());
         QVERIFY(!gui.button("retryButton").isEnabled());
 
         QTest::keyClicks(&gui.password(), "user");
         QTest::keyClick(&gui.password(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(gui.button("retryButton").isEnabled(), 20000);
-        QCOMPARE(gui.progress().value(), int(kinds.size()));
+        QCOMPARE(gui.progress().value(), int(kinds.size()) - 1);
         for (const Kind& kind : kinds) {
             QCOMPARE(gui.row(kind.name), (QStringList{qtTrId(kind.state), kind.copy}));
         }

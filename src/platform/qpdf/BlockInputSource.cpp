@@ -18,14 +18,27 @@ std::shared_ptr<const OpenFile> OpenFile::open(const std::string& path) {
     if (fd < 0) {
         throw QPDFSystemError("open " + path, errno);
     }
+    return checked(path, fd);
+}
+
+std::shared_ptr<const OpenFile> OpenFile::adopt(int fd, const std::string& name) {
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0) {
+        throw QPDFSystemError("open " + name, errno);
+    }
+    return checked(name, own);
+}
+
+std::shared_ptr<const OpenFile> OpenFile::checked(const std::string& name, int fd) {
     struct stat info {};
     const bool stated = ::fstat(fd, &info) == 0;
-    if (!stated || !S_ISREG(info.st_mode)) {
+    const auto state = stated ? fileStateOf(fd) : std::nullopt;
+    if (!state || !S_ISREG(info.st_mode)) {
         const int error = !stated ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        throw QPDFSystemError("open " + path, error);
+        throw QPDFSystemError("open " + name, error);
     }
-    return std::shared_ptr<const OpenFile>(new OpenFile(path, fd));
+    return std::shared_ptr<const OpenFile>(new OpenFile(name, fd, *state));
 }
 
 OpenFile::~OpenFile() {

@@ -1,6 +1,8 @@
 // Reading a PDF file: the file opened once, and qpdf input sources over it.
 #pragma once
 
+#include "platform/HeldFolder.h"
+
 #include <memory>
 #include <qpdf/InputSource.hh>
 #include <string>
@@ -14,17 +16,24 @@ class OpenFile {
 public:
     // Throws QPDFSystemError for a file that cannot be opened, as qpdf does.
     static std::shared_ptr<const OpenFile> open(const std::string& path);
+    // The file the caller opened, on a descriptor of its own; throws as open.
+    static std::shared_ptr<const OpenFile> adopt(int fd, const std::string& name);
     ~OpenFile();
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 
     int fd() const { return fd_; }
     const std::string& name() const { return name_; }
+    // As it was when opened.
+    const FileState& opened() const { return opened_; }
 
 private:
-    OpenFile(std::string name, int fd) : name_(std::move(name)), fd_(fd) {}
+    OpenFile(std::string name, int fd, FileState opened)
+        : name_(std::move(name)), fd_(fd), opened_(opened) {}
+    static std::shared_ptr<const OpenFile> checked(const std::string& name, int fd);
     std::string name_;
     int fd_;
+    FileState opened_;
 };
 
 // qpdf's own file source seeks and reads through stdio for every object it

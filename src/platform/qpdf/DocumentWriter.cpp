@@ -55,7 +55,7 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
     writer.write();
 }
 
-bool writeNewFile(const std::string& path, unsigned permissions,
+bool writeNewFile(const SaveTarget& path, unsigned permissions,
                   const std::function<void(Pipeline&)>& produce) {
     NoReplaceSaveFile file(path, permissions);
     if (file.open()) {

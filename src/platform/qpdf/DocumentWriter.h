@@ -1,6 +1,8 @@
 // Writing a qpdf document, unencrypted, as a new file.
 #pragma once
 
+#include "platform/HeldFolder.h"
+
 #include <functional>
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/Pipeline.hh>
@@ -23,7 +25,7 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
 
 // Runs `produce` into a new file at `path` (see NoReplaceSaveFile): true once
 // the complete file is there; nothing is left behind otherwise.
-bool writeNewFile(const std::string& path, unsigned permissions,
+bool writeNewFile(const SaveTarget& path, unsigned permissions,
                   const std::function<void(Pipeline&)>& produce);
 
 } // namespace pdfunlock

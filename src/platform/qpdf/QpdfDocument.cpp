@@ -40,6 +40,19 @@ PDFVersion headerVersion(const QPDF& pdf) {
     return {major, minor};
 }
 
+// The first /ID element; qpdf reads the trailer before it asks for a password.
+std::optional<std::string> firstIdentifier(QPDF& pdf) {
+    try {
+        auto id = pdf.getTrailer().getKey("/ID");
+        if (id.isArray() && id.getArrayNItems() >= 1 && id.getArrayItem(0).isString()) {
+            return id.getArrayItem(0).getStringValue();
+        }
+    } catch (const std::exception&) {
+        // A trailer that cannot be read names no document.
+    }
+    return std::nullopt;
+}
+
 class QpdfPage : public PDFPage {
 public:
     explicit QpdfPage(PageRef page) : ref(std::move(page)) {}
@@ -210,7 +223,7 @@ public:
 
     std::optional<std::string> documentURL() const override { return url_; }
 
-    bool writeToFile(const std::string& path, unsigned permissions) override {
+    bool writeToFile(const SaveTarget& path, unsigned permissions) override {
         if (!pdf_) {
             return false;
         }
@@ -280,6 +293,16 @@ public:
 
     // Whatever qpdf had to repair so far, also while the copy read it.
     bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+
+    std::optional<FileState> sourceState() const override {
+        return file_ ? fileStateOf(file_->fd()) : std::nullopt;
+    }
+    std::optional<FileState> openedSourceState() const override {
+        return file_ ? std::optional<FileState>(file_->opened()) : std::nullopt;
+    }
+    std::optional<std::string> permanentIdentifier() const override {
+        return pdf_ ? firstIdentifier(*pdf_) : std::nullopt;
+    }
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
@@ -355,12 +378,36 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     if (path.empty()) {
         return nullptr;
     }
+    return openFrom(path, [&path] { return OpenFile::open(path); });
+}
+
+std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptor(int fd,
+                                                                     const std::string& path) {
+    return openFrom(path, [fd, &path] { return OpenFile::adopt(fd, path); });
+}
+
+std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
+    // Taken as a key, the empty password is never hashed (AES-256 spends as
+    // long on that as on reading a small file): nothing is decrypted here.
+    auto pdf = quietQpdf();
+    pdf->setPasswordIsHexKey(true);
+    try {
+        process(*pdf, OpenFile::adopt(fd, "identifier"), "");
+    } catch (const std::exception&) {
+        return std::nullopt; // no PDF to name
+    }
+    return firstIdentifier(*pdf);
+}
+
+std::shared_ptr<PDFDocument>
+QpdfDocumentService::openFrom(const std::string& path,
+                              const std::function<std::shared_ptr<const OpenFile>()>& open) {
     auto pdf = quietQpdf();
     // No key is derived while parsing: the empty password is checked below.
     pdf->setPasswordIsHexKey(true);
     std::shared_ptr<const OpenFile> file;
     try {
-        file = OpenFile::open(path);
+        file = open();
         process(*pdf, file, "");
     } catch (const std::exception&) {
         return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all

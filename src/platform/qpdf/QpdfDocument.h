@@ -4,7 +4,11 @@
 
 #include "platform/PDFDocument.h"
 
+#include <functional>
+
 namespace pdfunlock {
+
+class OpenFile;
 
 class QpdfDocumentService : public PDFDocumentService {
 public:
@@ -19,9 +23,14 @@ public:
                                  bool passObjectStreams = true,
                                  unsigned long long smallObjectBytes = 256);
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
+    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
+    std::optional<std::string> permanentIdentifierAt(int fd) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
+    std::shared_ptr<PDFDocument>
+    openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open);
+
     long long parallelFrom_;
     bool passObjectStreams_;
     unsigned long long smallObjectBytes_;
