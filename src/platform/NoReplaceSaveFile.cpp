@@ -1,11 +1,17 @@
 #include "platform/NoReplaceSaveFile.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,11 +40,53 @@ mode_t currentUmask() {
     return mask;
 }
 
+std::atomic<bool> hiddenOnly{false};
+
+bool isTemporaryName(const std::string& name) {
+    constexpr std::size_t kRandomLetters = 6;
+    return name.size() == kTemporaryPrefix.size() + kRandomLetters &&
+           name.compare(0, kTemporaryPrefix.size(), kTemporaryPrefix) == 0 &&
+           std::all_of(name.begin() + static_cast<long>(kTemporaryPrefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The partial, unprotected copies that killed runs left in the folder: the
+// running user's own, of this program's pattern, not links, and not locked
+// by a run still writing them. Once a process for each folder.
+void removeStaleTemporaries(int folder) {
+    static std::mutex mutex;
+    static std::set<FileIdentity> swept;
+    const auto state = fileStateOf(folder);
+    if (!state) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex);
+        if (!swept.insert(state->identity).second) {
+            return;
+        }
+    }
+    const HeldFolder listed(Descriptor(::fcntl(folder, F_DUPFD_CLOEXEC, 0)), std::string());
+    for (const auto& entry : listed.entries().value_or(std::vector<Entry>{})) {
+        if (entry.kind != EntryKind::File || entry.owner != ::geteuid() ||
+            !isTemporaryName(entry.name)) {
+            continue;
+        }
+        const Descriptor file(
+            ::openat(folder, entry.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (file && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+            removeIfSame(folder, entry.name, entry.identity);
+        }
+    }
+}
+
 // The hidden temporary where a folder has no unnamed files: a name of this
-// program's pattern that nobody else chose, created by this call alone.
+// program's pattern that nobody else chose, created by this call alone and
+// locked while it lives.
 Descriptor createHiddenTemporary(int folder, std::string& name) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    removeStaleTemporaries(folder);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = std::string(kTemporaryPrefix);
@@ -47,10 +95,20 @@ Descriptor createHiddenTemporary(int folder, std::string& name) {
         }
         Descriptor fd(::openat(folder, name.c_str(),
                                O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (fd || errno != EEXIST) {
-            if (!fd) {
+        if (!fd) {
+            if (errno != EEXIST) {
                 name.clear();
+                return fd;
             }
+            continue;
+        }
+        // Another run's sweep may have taken it for a leftover between the
+        // create and the lock: then the name is gone, and another is chosen.
+        struct stat named {};
+        const auto created = fileStateOf(fd.get());
+        if (::flock(fd.get(), LOCK_EX) == 0 && created &&
+            ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_ino == created->identity.inode && named.st_dev == created->identity.device) {
             return fd;
         }
     }
@@ -60,6 +118,10 @@ Descriptor createHiddenTemporary(int folder, std::string& name) {
 }
 
 } // namespace
+
+void useHiddenTemporariesOnly(bool only) {
+    hiddenOnly = only;
+}
 
 NoReplaceSaveFile::NoReplaceSaveFile(SaveTarget target, unsigned permissions)
     : target_(std::move(target)), permissions_(permissions & 0666) {}
@@ -86,7 +148,7 @@ std::error_code NoReplaceSaveFile::open() {
         }
     }
 #ifdef __linux__
-    fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    fd_ = hiddenOnly ? -1 : ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
         return {};
     }

@@ -13,8 +13,13 @@
 namespace pdfunlock {
 
 // Where a folder has no unnamed files, the data goes to a hidden temporary
-// named this and six letters or digits.
+// named this and six letters or digits, locked while it is written. A run
+// killed meanwhile leaves it behind; the next save through a hidden temporary
+// in that folder removes those of the running user that nobody holds.
 inline constexpr std::string_view kTemporaryPrefix = ".pdfunlock-";
+
+// Tests: save as on a file system without unnamed files.
+void useHiddenTemporariesOnly(bool only);
 
 // The data goes to an unnamed (or hidden) temporary in the target's folder,
 // through large checked writes; commit() gives it its mode and group, syncs it

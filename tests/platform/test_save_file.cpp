@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -58,17 +60,26 @@ private slots:
     void save_data() {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("error");
-        QTest::newRow("written") << Fault::None << 0;
-        QTest::newRow("name taken just before the commit")
-            << Fault::NameTakenBeforeCommit << EEXIST;
-        QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << EACCES;
-        QTest::newRow("file size limit") << Fault::FileSizeLimit << EFBIG;
-        QTest::newRow("folder gone before the commit") << Fault::FolderGone << ENOENT;
+        QTest::addColumn<bool>("hiddenOnly"); // as on a file system without unnamed files
+        for (const bool hidden : {false, true}) {
+            const auto row = [hidden](const char* name) -> QTestData& {
+                return QTest::newRow(
+                    (std::string(name) + (hidden ? ", hidden temporary" : "")).c_str());
+            };
+            row("written") << Fault::None << 0 << hidden;
+            row("name taken just before the commit")
+                << Fault::NameTakenBeforeCommit << EEXIST << hidden;
+            row("read-only folder") << Fault::ReadOnlyFolder << EACCES << hidden;
+            row("file size limit") << Fault::FileSizeLimit << EFBIG << hidden;
+            row("folder gone before the commit") << Fault::FolderGone << ENOENT << hidden;
+        }
     }
 
     void save() {
         QFETCH(Fault, fault);
         QFETCH(int, error);
+        QFETCH(bool, hiddenOnly);
+        useHiddenTemporariesOnly(hiddenOnly);
         QTemporaryDir root;
         QVERIFY(root.isValid());
         QVERIFY(QDir(root.path()).mkdir("docs"));
@@ -127,6 +138,36 @@ private slots:
         } else {
             QCOMPARE(left, QStringList());
         }
+        useHiddenTemporariesOnly(false);
+    }
+
+    // What a killed run left is removed by the next save through a hidden
+    // temporary there: only this user's own files of the pattern, and not one
+    // that a run still writing holds locked.
+    void staleTemporariesRemoved() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto file = [&](const QString& name) {
+            QFile made(dir.filePath(name));
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.write("%PDF-1.7 partial") > 0);
+        };
+        file(".pdfunlock-Stale1");
+        file(".pdfunlock-Held01");
+        file(".pdfunlock-longer1");
+        QVERIFY(QFile::link(dir.filePath(".pdfunlock-Held01"), dir.filePath(".pdfunlock-Link01")));
+        const int held = ::open(QFile::encodeName(dir.filePath(".pdfunlock-Held01")).constData(),
+                                O_RDONLY | O_CLOEXEC);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+
+        useHiddenTemporariesOnly(true);
+        const auto saved =
+            saveInPieces(QFile::encodeName(dir.filePath("out.pdf")).toStdString(), 10, {});
+        useHiddenTemporariesOnly(false);
+        ::close(held);
+
+        QCOMPARE(saved.value(), 0);
+        QCOMPARE(entries(dir.path()), (QStringList{".pdfunlock-Held01", ".pdfunlock-Link01",
+                                                   ".pdfunlock-longer1", "out.pdf"}));
     }
 };
 
