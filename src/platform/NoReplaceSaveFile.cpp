@@ -58,7 +58,8 @@ NoReplaceSaveFile::~NoReplaceSaveFile() {
 std::error_code NoReplaceSaveFile::open() {
     errno = 0;
 #ifdef __linux__
-    fd_ = ::open(dir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // Read and write: the copy is read back before it is kept.
+    fd_ = ::open(dir_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
         return {};
     }
@@ -126,6 +127,38 @@ void NoReplaceSaveFile::startWriteback() {
         handedOver_ = written_;
     }
 #endif
+}
+
+int NoReplaceSaveFile::readBack() {
+    if (fd_ < 0 || error_) {
+        return -1;
+    }
+    flush();
+    const int fd = error_ ? -1 : ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        fail(errno);
+    }
+    return fd;
+}
+
+void NoReplaceSaveFile::overwrite(long long offset, const unsigned char* data, std::size_t length) {
+    if (fd_ < 0 || error_) {
+        return;
+    }
+    flush();
+    while (length > 0 && !error_) {
+        const ssize_t written = ::pwrite(fd_, data, length, static_cast<off_t>(offset));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            fail(written < 0 ? errno : EIO);
+            return;
+        }
+        data += written;
+        offset += written;
+        length -= static_cast<std::size_t>(written);
+    }
 }
 
 void NoReplaceSaveFile::fail(int error) {

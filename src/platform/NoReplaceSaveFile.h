@@ -26,6 +26,11 @@ public:
     // answers it.
     void write(const unsigned char* data, std::size_t length);
     const std::error_code& error() const { return error_; }
+    // What was written so far, through a descriptor of its own that reads
+    // it (-1 after a failure); it stays open after the commit.
+    int readBack();
+    // Puts `length` bytes at `offset`, over bytes written before.
+    void overwrite(long long offset, const unsigned char* data, std::size_t length);
     std::error_code commit();
     // Drops what was written; nothing is left behind.
     void cancel();

@@ -498,9 +498,7 @@ std::string runOne(const QString& dir, const QByteArray& bytes, const std::strin
     int terminations = 0;
     int copiedPages = -1;
     {
-        // Any document small enough has what lies outside its object
-        // streams read on the second thread.
-        Harness h(parallelFrom, passObjectStreams, ~0ULL);
+        Harness h(parallelFrom, passObjectStreams);
         h.run(source.toStdString(), "user");
         keys = h.alertKeys();
         windowStays = h.window.visible;
@@ -681,8 +679,7 @@ private slots:
             const std::string what =
                 base.name + " #" + std::to_string(i) + ": " + mutator.description();
             // One thread and two must give the same outcome and copy; object
-            // streams carried as they are (what lies outside them read on a
-            // second thread), the same outcome and document.
+            // streams carried as they are, the same outcome and document.
             QByteArray single, parallel, passing;
             for (const auto& [parallelFrom, result, pass] :
                  {std::tuple{-1LL, &single, false}, std::tuple{0LL, &parallel, false},

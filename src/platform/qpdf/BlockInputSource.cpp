@@ -28,6 +28,10 @@ std::shared_ptr<const OpenFile> OpenFile::open(const std::string& path) {
     return std::shared_ptr<const OpenFile>(new OpenFile(path, fd));
 }
 
+std::shared_ptr<const OpenFile> OpenFile::adopt(int fd, const std::string& name) {
+    return std::shared_ptr<const OpenFile>(new OpenFile(name, fd));
+}
+
 OpenFile::~OpenFile() {
     ::close(fd_);
 }

@@ -14,6 +14,8 @@ class OpenFile {
 public:
     // Throws QPDFSystemError for a file that cannot be opened, as qpdf does.
     static std::shared_ptr<const OpenFile> open(const std::string& path);
+    // Takes `fd`, open for reading, as the file `name`.
+    static std::shared_ptr<const OpenFile> adopt(int fd, const std::string& name);
     ~OpenFile();
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
