@@ -227,6 +227,8 @@ private slots:
     void handWrittenCopies();
     void copyCheck_data();
     void copyCheck();
+    void copyIdentifiers_data();
+    void copyIdentifiers();
     void qpdfStaysOffStderr();
 
 private:
@@ -1053,6 +1055,63 @@ void TestPdfDocument::copyCheck() {
     const auto copy =
         checkedCopy(OpenFile::adopt(fd, planted.toStdString()), original.getAllPages(), nullptr);
     QCOMPARE(copy != nullptr, kept);
+}
+
+void TestPdfDocument::copyIdentifiers_data() {
+    QTest::addColumn<Fixture>("first");
+    QTest::addColumn<Fixture>("second");
+    QTest::addColumn<bool>("same"); // second /ID elements
+    const auto base = fixture(Security::AES_256);
+    auto longer = base;
+    longer.pages = 4;
+    auto updated = base;
+    updated.objectStreams = true;
+    auto laterVersion = updated;
+    laterVersion.incrementalUpdates = 1;
+    auto handWritten = base;
+    handWritten.layout = Layout::Hybrid;
+    auto otherPassword = base;
+    otherPassword.userPassword = "resu";
+    QTest::newRow("one document twice") << base << base << true;
+    QTest::newRow("two documents") << base << longer << false;
+    QTest::newRow("a document and its next version") << updated << laterVersion << false;
+    QTest::newRow("two layouts") << handWritten << base << false;
+    QTest::newRow("the same pages under other keys") << base << otherPassword << false;
+}
+
+// The copy keeps its source's permanent identifier, and gets a second /ID
+// element of its own: the same for the same source, another for another.
+void TestPdfDocument::copyIdentifiers() {
+    QFETCH(Fixture, first);
+    QFETCH(Fixture, second);
+    QFETCH(bool, same);
+    QTemporaryDir dir;
+    std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>> identifiers; // source's, copy's
+    std::vector<std::shared_ptr<QPDF>> held;
+    for (const auto& f : {first, second}) {
+        const auto n = identifiers.size();
+        const auto in = make(dir, n ? "b.pdf" : "a.pdf", f);
+        auto source = service_.initWithURL(in);
+        QVERIFY(source && source->unlockWithPassword(f.userPassword));
+        auto copy = service_.init();
+        copyPattern(*source, *copy);
+        const auto out = dir.filePath(QString("copy%1.pdf").arg(n)).toStdString();
+        QVERIFY(copy->writeToFile(out));
+        for (const auto& [path, password] : {std::pair{in, f.userPassword}, {out, std::string()}}) {
+            held.push_back(std::make_shared<QPDF>());
+            makeQuiet(*held.back());
+            held.back()->processFile(path.c_str(), password.c_str());
+        }
+        identifiers.emplace_back(held[held.size() - 2]->getTrailer().getKey("/ID"),
+                                 held.back()->getTrailer().getKey("/ID"));
+    }
+    for (auto& [source, copy] : identifiers) {
+        QCOMPARE(copy.getArrayItem(0).getStringValue(), source.getArrayItem(0).getStringValue());
+        QVERIFY(copy.getArrayItem(1).getStringValue() != source.getArrayItem(1).getStringValue());
+    }
+    QCOMPARE(identifiers[0].second.getArrayItem(1).getStringValue() ==
+                 identifiers[1].second.getArrayItem(1).getStringValue(),
+             same);
 }
 
 void TestPdfDocument::qpdfStaysOffStderr() {

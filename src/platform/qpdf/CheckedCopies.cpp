@@ -29,7 +29,9 @@ void CheckedCopies::remember(const std::shared_ptr<CheckedCopy>& copy) {
         return;
     }
     std::lock_guard lock(mutex_);
-    std::erase_if(kept_, [](const Kept& kept) { return kept.copy.expired(); });
+    kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
+                               [](const Kept& kept) { return kept.copy.expired(); }),
+                kept_.end());
     kept_.push_back({when, copy});
 }
 

@@ -1,28 +1,28 @@
 #include "platform/qpdf/CopyCheck.h"
 
 #include "platform/qpdf/BlockInputSource.h"
+#include "platform/qpdf/LooseBodies.h"
 #include "platform/qpdf/QuietQpdf.h"
 #include "platform/qpdf/StoredObjects.h"
 
 #include <algorithm>
-#include <cstring>
+#include <future>
 #include <limits>
 #include <map>
 #include <optional>
-#include <qpdf/QPDFTokenizer.hh>
-#include <qpdf/QUtil.hh>
 #include <set>
+#include <system_error>
 
 namespace pdfunlock {
 
 namespace {
 
-using Token = QPDFTokenizer::Token;
-
 class Checker {
 public:
     Checker(QPDF& copy, const Carried* carried)
         : copy_(copy), carried_(carried), table_(copy.getXRefTable()) {}
+
+    const std::map<QPDFObjGen, QPDFXRefEntry>& table() const { return table_; }
 
     // Each object stream's head lists what the table puts in it.
     bool objectStreams() {
@@ -38,63 +38,6 @@ public:
             }
         }
         return true;
-    }
-
-    // The bodies outside object streams follow one another from the header
-    // on, each where its entry says and under its number, with nothing
-    // between them; every reference in them names an object of the copy.
-    bool looseBodies(const std::shared_ptr<InputSource>& input) {
-        std::vector<std::pair<qpdf_offset_t, QPDFObjGen>> bodies;
-        for (const auto& [og, entry] : table_) {
-            if (entry.getType() == 1) {
-                bodies.emplace_back(entry.getOffset(), og);
-            }
-        }
-        std::sort(bodies.begin(), bodies.end());
-        qpdf_offset_t at = 0;
-        for (const auto& [offset, og] : bodies) {
-            // Before it nothing but space (and the header's comments).
-            const auto header =
-                std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj";
-            if (offset < at || !blank(*input, at, offset, at == 0) ||
-                bytes(*input, offset, header.size() + 1) != header + next(*input, offset, header)) {
-                return false;
-            }
-            input->seek(offset + static_cast<qpdf_offset_t>(header.size()), SEEK_SET);
-            auto& tokens = tokens_;
-            tokens.clear();
-            do {
-                tokens.push_back(read(input));
-                if (tokens.back().getType() == QPDFTokenizer::tt_eof) {
-                    return false;
-                }
-            } while (!tokens.back().isWord("endobj") && !tokens.back().isWord("stream"));
-            if (!referencesHeld(tokens)) {
-                return false;
-            }
-            if (tokens.back().isWord("stream")) {
-                const auto length = streamLength(tokens);
-                char eol = 0;
-                if (input->read(&eol, 1) == 1 && eol == '\r') {
-                    input->read(&eol, 1);
-                }
-                if (!length || eol != '\n') {
-                    return false;
-                }
-                input->seek(input->tell() + *length, SEEK_SET);
-                if (!word(*input, "endstream") || !word(*input, "endobj")) {
-                    return false;
-                }
-            }
-            at = input->tell();
-        }
-        // Then the cross-reference section.
-        input->seek(at, SEEK_SET);
-        if (word(*input, "startxref")) {
-            return true;
-        }
-        input->seek(at, SEEK_SET);
-        return word(*input, "xref");
     }
 
     // Every reference in the objects inside object streams names an object
@@ -149,88 +92,7 @@ public:
     }
 
 private:
-    Token read(const std::shared_ptr<InputSource>& input) {
-        return tokenizer_.readToken(input, "copy");
-    }
-
-    // Up to `length` bytes from `offset` on.
-    static std::string bytes(InputSource& input, qpdf_offset_t offset, size_t length) {
-        std::string text(length, '\0');
-        input.seek(offset, SEEK_SET);
-        text.resize(input.read(text.data(), length));
-        return text;
-    }
-
-    // The byte after `prefix` at `offset` when it ends a token there.
-    static std::string next(InputSource& input, qpdf_offset_t offset, const std::string& prefix) {
-        const auto after = bytes(input, offset + static_cast<qpdf_offset_t>(prefix.size()), 1);
-        return !after.empty() && (QUtil::is_space(after[0]) || std::strchr("<[(/%", after[0]))
-                   ? after
-                   : std::string();
-    }
-
-    // Whether `from` to `to` holds white space only, or comments too.
-    static bool blank(InputSource& input, qpdf_offset_t from, qpdf_offset_t to, bool comments) {
-        const auto text = bytes(input, from, static_cast<size_t>(to - from));
-        bool comment = false;
-        for (char c : text) {
-            comment = comments && (c == '%' || (comment && c != '\r' && c != '\n'));
-            if (!comment && !QUtil::is_space(c)) {
-                return false;
-            }
-        }
-        return text.size() == static_cast<size_t>(to - from);
-    }
-
-    // Skips white space, then reads `expected`.
-    static bool word(InputSource& input, const std::string& expected) {
-        char c = ' ';
-        while (QUtil::is_space(c) && input.read(&c, 1) == 1) {
-        }
-        std::string found(expected.size(), '\0');
-        found[0] = c;
-        return input.read(found.data() + 1, found.size() - 1) == found.size() - 1 &&
-               found == expected;
-    }
-
     bool holds(QPDFObjGen og) const { return table_.count(og) != 0; }
-
-    bool referencesHeld(const std::vector<Token>& tokens) const {
-        for (size_t i = 2; i < tokens.size(); ++i) {
-            if (tokens[i].isWord("R") && tokens[i - 1].isInteger() && tokens[i - 2].isInteger() &&
-                !holds(QPDFObjGen(QUtil::string_to_int(tokens[i - 2].getValue().c_str()),
-                                  QUtil::string_to_int(tokens[i - 1].getValue().c_str())))) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // The /Length of the dictionary `tokens` begin with.
-    std::optional<long long> streamLength(const std::vector<Token>& tokens) {
-        int depth = 0;
-        for (size_t i = 0; i + 1 < tokens.size(); ++i) {
-            const auto type = tokens[i].getType();
-            if (type == QPDFTokenizer::tt_dict_open || type == QPDFTokenizer::tt_array_open) {
-                ++depth;
-            } else if (type == QPDFTokenizer::tt_dict_close ||
-                       type == QPDFTokenizer::tt_array_close) {
-                --depth;
-            } else if (depth == 1 && type == QPDFTokenizer::tt_name &&
-                       tokens[i].getValue() == "/Length" && tokens[i + 1].isInteger()) {
-                const auto first = QUtil::string_to_ll(tokens[i + 1].getValue().c_str());
-                if (i + 3 < tokens.size() && tokens[i + 2].isInteger() &&
-                    tokens[i + 3].isWord("R")) {
-                    auto length = copy_.getObject(
-                        QPDFObjGen(static_cast<int>(first),
-                                   QUtil::string_to_int(tokens[i + 2].getValue().c_str())));
-                    return length.isInteger() ? std::optional(length.getIntValue()) : std::nullopt;
-                }
-                return first;
-            }
-        }
-        return std::nullopt;
-    }
 
     // The copy's object `og`: the source's parse of it when it lies in an
     // object stream the source's objects went into.
@@ -282,14 +144,16 @@ private:
         return true;
     }
 
+    // The leaves under `node` as qpdf counts them: what has no /Kids is a
+    // page, whatever it is.
     bool collect(QPDFObjectHandle node, std::vector<QPDFObjectHandle>& leaves,
                  std::vector<char>& seen, int depth) {
         const auto number = static_cast<size_t>(node.getObjGen().getObj());
-        if (depth > 64 || number >= seen.size() || seen[number] || !node.isDictionary()) {
+        if (depth > 64 || number >= seen.size() || seen[number]) {
             return false;
         }
         seen[number] = 1;
-        auto kids = resolved(node.getKey("/Kids"));
+        auto kids = node.isDictionary() ? resolved(node.getKey("/Kids")) : node;
         if (!kids.isArray()) {
             leaves.push_back(node);
             return true;
@@ -347,18 +211,26 @@ private:
             auto a = resolved(haveObjects.getKey(key));
             auto b = wantObjects.getKey(key);
             if (a.isStream() != b.isStream() ||
-                (b.isStream() && a.getDict().getKeys() != b.getDict().getKeys())) {
+                (b.isStream() && described(a.getDict()) != described(b.getDict()))) {
                 return false;
             }
         }
         return true;
     }
 
+    // The keys of a stream's dictionary but those of its encoding, which a
+    // writer sets anew when it compresses data the source left as it was.
+    static std::set<std::string> described(QPDFObjectHandle dict) {
+        auto keys = dict.getKeys();
+        for (const char* encoding : {"/Length", "/Filter", "/DecodeParms"}) {
+            keys.erase(encoding);
+        }
+        return keys;
+    }
+
     QPDF& copy_;
     const Carried* carried_;
     const std::map<QPDFObjGen, QPDFXRefEntry> table_;
-    QPDFTokenizer tokenizer_;
-    std::vector<Token> tokens_; // of one object at a time
 };
 
 } // namespace
@@ -376,9 +248,27 @@ std::shared_ptr<CheckedCopy> checkedCopy(const std::shared_ptr<const OpenFile>& 
             return nullptr;
         }
         Checker checker(*copy, carried);
-        if (!checker.objectStreams() ||
-            !checker.looseBodies(std::make_shared<BlockInputSource>(written)) ||
-            !checker.compressedObjects() || !checker.pages(pages) || copy->numWarnings() > 0) {
+        // The bodies outside object streams are read on a thread of their
+        // own meanwhile: that reads the file alone.
+        const auto input = std::make_shared<BlockInputSource>(written);
+        const auto& table = checker.table();
+        std::future<Bodies> scan;
+        try {
+            scan = std::async(std::launch::async,
+                              [&input, &table] { return checkLooseBodies(input, table, {}); });
+        } catch (const std::system_error&) {
+            // No thread to spare: read here below.
+        }
+        const bool rest = checker.objectStreams() && checker.compressedObjects() &&
+                          checker.pages(pages) && copy->numWarnings() == 0;
+        auto bodies = scan.valid() ? scan.get() : Bodies::NeedLengths;
+        if (bodies == Bodies::NeedLengths) {
+            bodies = checkLooseBodies(input, table, [&copy](QPDFObjGen og) {
+                auto length = copy->getObject(og);
+                return length.isInteger() ? std::optional(length.getIntValue()) : std::nullopt;
+            });
+        }
+        if (!rest || bodies != Bodies::Hold || copy->numWarnings() > 0) {
             return nullptr;
         }
         const int declared = checker.declaredPages();

@@ -111,9 +111,12 @@ std::optional<CopyIdentifier> copyIdentifier(QPDF& source, const OpenFile* file,
     auto second = id.getArrayItem(1);
     struct stat info {};
     const long long size = file && ::fstat(file->fd(), &info) == 0 ? info.st_size : -1;
+    // The encryption dictionary's salted hashes tell apart documents that
+    // share an identifier and a size.
     std::string seed = identifier.first + '\0' +
                        (second.isString() ? second.getStringValue() : "") + '\0' +
-                       std::to_string(size) + '\0' + std::to_string(pages);
+                       std::to_string(size) + '\0' + std::to_string(pages) + '\0' +
+                       source.getTrailer().getKey("/Encrypt").unparseResolved();
     auto md5 = QPDFCryptoProvider::getImpl();
     md5->MD5_init();
     md5->MD5_update(reinterpret_cast<const unsigned char*>(seed.data()), seed.size());

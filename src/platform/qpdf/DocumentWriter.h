@@ -29,10 +29,11 @@ void writeUnencrypted(QPDF& pdf, Pipeline& out, const PDFVersion& minimum,
                       const BeforeWrite& beforeWrite = {}, bool eachStreamOnce = true);
 
 // The /ID of a copy: the source's first element, and a second one that is a
-// digest of the source's two, its size and the copy's page count. The same
-// source gives the same copy; another source, or another version of one,
-// another second element. nullopt when the source has no first element
-// (the writer then derives both from the content).
+// digest of the source's two, its size, its encryption dictionary and the
+// copy's page count: known before the copy is written, the same whichever
+// way it is written. The same source gives the same copy; another source, or
+// another version of one, another second element. nullopt when the source
+// has no first element (the writer then derives both from the content).
 struct CopyIdentifier {
     std::string first;
     std::string second;

@@ -43,8 +43,10 @@ std::shared_ptr<QPDF> openedAfresh(QPDF& source, const std::shared_ptr<const Ope
 }
 
 // Reads everything the copy of `pdf` holds, from its new catalog down, before
-// anything else is read: a table rebuilt later cannot change it.
+// anything else is read: a table rebuilt later cannot change it. The pages
+// first, as the source's were read, with the repairs qpdf makes to them.
 void readWhatTheCopyHolds(QPDF& pdf) {
+    pdf.getAllPages();
     std::set<QPDFObjGen> seen;
     eachReached(wholeCatalog(pdf.getRoot()), [&seen](QPDFObjectHandle object) {
         object.getTypeCode();
