@@ -98,10 +98,13 @@ void NoReplaceSaveFile::flush() {
     buffer_.clear();
 }
 
-// Every write(2) is checked: a full disk or a size limit must not pass unseen.
-void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length) {
+// Every write is checked: a full disk or a size limit must not pass unseen.
+// At the end of the file, or over bytes written before from `at` on.
+void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length, long long at) {
+    const bool appending = at < 0;
     while (length > 0 && !error_) {
-        const ssize_t written = ::write(fd_, data, length);
+        const ssize_t written = appending ? ::write(fd_, data, length)
+                                          : ::pwrite(fd_, data, length, static_cast<off_t>(at));
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -111,9 +114,11 @@ void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length) 
         }
         data += written;
         length -= static_cast<std::size_t>(written);
-        written_ += written;
+        (appending ? written_ : at) += written;
     }
-    startWriteback();
+    if (appending) {
+        startWriteback();
+    }
 }
 
 // Hands finished stretches of a large file to the disk as they come, so that
@@ -146,19 +151,7 @@ void NoReplaceSaveFile::overwrite(long long offset, const unsigned char* data, s
         return;
     }
     flush();
-    while (length > 0 && !error_) {
-        const ssize_t written = ::pwrite(fd_, data, length, static_cast<off_t>(offset));
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            fail(written < 0 ? errno : EIO);
-            return;
-        }
-        data += written;
-        offset += written;
-        length -= static_cast<std::size_t>(written);
-    }
+    writeAll(data, length, offset);
 }
 
 void NoReplaceSaveFile::fail(int error) {

@@ -37,7 +37,7 @@ public:
 
 private:
     void flush();
-    void writeAll(const unsigned char* data, std::size_t length);
+    void writeAll(const unsigned char* data, std::size_t length, long long at = -1);
     void startWriteback();
     void fail(int error);
 

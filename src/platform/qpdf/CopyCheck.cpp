@@ -187,25 +187,13 @@ private:
         const auto theirs = [](QPDFObjectHandle value) { return value; };
         auto have = resources(page, mine);
         auto want = resources(original, theirs);
-        if (have.isDictionary() != want.isDictionary()) {
-            return false;
-        }
-        if (!want.isDictionary()) {
-            return true;
-        }
-        if (have.getKeys() != want.getKeys()) {
-            return false;
+        if (!sameKeys(have, want) || !want.isDictionary()) {
+            return sameKeys(have, want);
         }
         auto haveObjects = resolved(have.getKey("/XObject"));
         auto wantObjects = want.getKey("/XObject");
-        if (haveObjects.isDictionary() != wantObjects.isDictionary()) {
-            return false;
-        }
-        if (!wantObjects.isDictionary()) {
-            return true;
-        }
-        if (haveObjects.getKeys() != wantObjects.getKeys()) {
-            return false;
+        if (!sameKeys(haveObjects, wantObjects) || !wantObjects.isDictionary()) {
+            return sameKeys(haveObjects, wantObjects);
         }
         for (const auto& key : wantObjects.getKeys()) {
             auto a = resolved(haveObjects.getKey(key));
@@ -216,6 +204,12 @@ private:
             }
         }
         return true;
+    }
+
+    // Both dictionaries with the same keys, or both no dictionary.
+    static bool sameKeys(QPDFObjectHandle a, QPDFObjectHandle b) {
+        return a.isDictionary() == b.isDictionary() &&
+               (!a.isDictionary() || a.getKeys() == b.getKeys());
     }
 
     // The keys of a stream's dictionary but those of its encoding, which a

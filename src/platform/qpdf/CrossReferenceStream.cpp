@@ -1,22 +1,13 @@
 #include "platform/qpdf/CrossReferenceStream.h"
 
+#include "platform/qpdf/StoredObjects.h"
+
 #include <algorithm>
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 namespace pdfunlock {
 
 namespace {
-
-std::string deflated(const std::string& data) {
-    std::string compressed;
-    Pl_String sink("deflated", nullptr, compressed);
-    Pl_Flate flate("deflate", &sink, Pl_Flate::a_deflate);
-    flate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    flate.finish();
-    return compressed;
-}
 
 int bytesFor(unsigned long long value) {
     int bytes = 1;

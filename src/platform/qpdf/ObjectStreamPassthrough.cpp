@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDFXRefEntry.hh>
 #include <set>
 #include <string>
@@ -30,15 +28,6 @@ private:
     Pipeline& out_;
     unsigned long long written_ = 0;
 };
-
-std::string deflated(const std::string& data) {
-    std::string compressed;
-    Pl_String sink("deflated", nullptr, compressed);
-    Pl_Flate flate("deflate", &sink, Pl_Flate::a_deflate);
-    flate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    flate.finish();
-    return compressed;
-}
 
 bool holdsReference(QPDFObjectHandle object) {
     if (object.isIndirect()) {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <qpdf/Pl_Flate.hh>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFXRefEntry.hh>
@@ -11,6 +13,16 @@
 #include <vector>
 
 namespace pdfunlock {
+
+// `data` compressed as /FlateDecode has it.
+inline std::string deflated(const std::string& data) {
+    std::string compressed;
+    Pl_String sink("deflated", nullptr, compressed);
+    Pl_Flate flate("deflate", &sink, Pl_Flate::a_deflate);
+    flate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    flate.finish();
+    return compressed;
+}
 
 // A stream's data as the file has it, only decrypted; nullopt if it could
 // not be read without a warning.
