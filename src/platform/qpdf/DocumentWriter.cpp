@@ -23,6 +23,8 @@ std::string hexString(const std::string& bytes) {
     return QPDFObjectHandle::newString(bytes).unparseBinary();
 }
 
+constexpr size_t kLargeWrite = 4096;
+
 // qpdf's writer output into a save file, noting where `pattern` last
 // begins. qpdf may finish its pipelines while unwinding, where an exception
 // would end the process: failures stay in the file, which the caller asks.
@@ -42,7 +44,13 @@ public:
     long long lastMatch() const { return match_; }
 
 private:
+    // Stream data comes in large writes, the trailer's words in small ones:
+    // only these are searched.
     void watch(std::string_view text) {
+        if (text.size() > kLargeWrite) {
+            tail_.clear();
+            return;
+        }
         const size_t keep = pattern_.size() - 1;
         // A match that begins in what came before.
         const std::string edge = tail_ + std::string(text.substr(0, keep));
