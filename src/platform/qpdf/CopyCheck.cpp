@@ -41,7 +41,8 @@ public:
     }
 
     // Every reference in the objects inside object streams names an object
-    // of the copy; those the source's are name what they name there.
+    // of the copy: for the source's own objects, every one its
+    // `references` lists.
     bool compressedObjects() {
         if (carried_ && !std::all_of(carried_->references.begin(), carried_->references.end(),
                                      [this](QPDFObjGen og) { return holds(og); })) {

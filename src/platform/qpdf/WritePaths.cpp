@@ -75,8 +75,9 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const std::string& path, unsigned pe
     std::shared_ptr<CheckedCopy> kept;
     const auto identifier = identifierOf(pdf, file, pdf.getAllPages().size());
     const Pages sourcePages = [&pdf] { return pdf.getAllPages(); };
-    // Each way answers whether it gave up for a reason that leaves the
-    // fresh open as the only way left.
+    // A copy the check refused, or qpdf's warning on reading ahead, leaves
+    // the fresh open as the only way; a copy kept, or one the disk refused,
+    // ends the write.
     bool afresh = pdf.numWarnings() > 0;
     const auto ended = [&](Written outcome) {
         afresh = afresh || outcome == Written::Rejected || pdf.numWarnings() > 0;
@@ -137,7 +138,7 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const std::string& path, unsigned pe
         }
         // qpdf's writer alone, on a source that has read nothing the copy
         // does not hold.
-        auto fresh = openedAfresh(pdf, file);
+        auto fresh = file ? openedAfresh(pdf, file) : nullptr;
         if (!fresh) {
             return nullptr;
         }
