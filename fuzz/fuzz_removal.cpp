@@ -98,9 +98,7 @@ std::string removal(const uint8_t* data, size_t size, long long parallelFrom,
         return {};
     }
 
-    // Small enough, what lies outside the object streams is read on a
-    // second thread.
-    DelegateHarness<> h(parallelFrom, passObjectStreams, ~0ULL);
+    DelegateHarness<> h(parallelFrom, passObjectStreams);
     h.launch(source);
     if (h.window.visible) {
         h.press("user");

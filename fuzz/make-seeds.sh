@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Writes the fuzzer's seed corpus with the fixture maker: every security
 # handler, with and without object streams, with links, a small image, a
-# refused permission, a foreign creator, a wrong password, an unlocked file and
-# a stale cross-reference table.
+# refused permission, a foreign creator, a wrong password, an unlocked file, a
+# stale cross-reference table, and every layout qpdf's writer never makes
+# with every security handler.
 # The user password is "user", the one fuzz_removal types.
 # usage: fuzz/make-seeds.sh OUT_DIR [path/to/make-fixture]
 set -euo pipefail
@@ -31,4 +32,10 @@ seed --security none
 # A table entry one byte off and an unlisted newer image body: the twin and
 # the read-ahead must not read two versions of one image.
 seed --security aes-128 --pages 3 --image-bytes 400 --stale-table
+for layout in original-numbering indirect-stream-values lower-references hybrid updates \
+  unreferenced-bad-entry; do
+  for security in rc4-40 rc4-128 aes-128 aes-256; do
+    seed --layout "$layout" --security "$security" --pages 3
+  done
+done
 echo "$n seeds in $out"

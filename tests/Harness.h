@@ -32,9 +32,8 @@ template <class Files = PosixFileSystem> struct DelegateHarness {
     DelegateHarness() = default;
     // A service that takes the two-thread write from `parallelFrom` bytes on,
     // and carries object streams across as they are or not.
-    explicit DelegateHarness(long long parallelFrom, bool passObjectStreams = true,
-                             unsigned long long smallObjectBytes = 256)
-        : realPdf(parallelFrom, passObjectStreams, smallObjectBytes) {}
+    explicit DelegateHarness(long long parallelFrom, bool passObjectStreams = true)
+        : realPdf(parallelFrom, passObjectStreams) {}
     DelegateHarness(const DelegateHarness&) = delete;
     DelegateHarness& operator=(const DelegateHarness&) = delete;
 

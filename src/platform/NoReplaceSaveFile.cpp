@@ -94,7 +94,7 @@ Descriptor createHiddenTemporary(int folder, std::string& name) {
             name += kLetters[random() % (sizeof kLetters - 1)];
         }
         Descriptor fd(::openat(folder, name.c_str(),
-                               O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600));
+                               O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!fd) {
             if (errno != EEXIST) {
                 name.clear();
@@ -148,7 +148,8 @@ std::error_code NoReplaceSaveFile::open() {
         }
     }
 #ifdef __linux__
-    fd_ = hiddenOnly ? -1 : ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // Read and write: the copy is read back before it is kept.
+    fd_ = hiddenOnly ? -1 : ::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
         return {};
     }
@@ -188,10 +189,13 @@ void NoReplaceSaveFile::flush() {
     buffer_.clear();
 }
 
-// Every write(2) is checked: a full disk or a size limit must not pass unseen.
-void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length) {
+// Every write is checked: a full disk or a size limit must not pass unseen.
+// At the end of the file, or over bytes written before from `at` on.
+void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length, long long at) {
+    const bool appending = at < 0;
     while (length > 0 && !error_) {
-        const ssize_t written = ::write(fd_, data, length);
+        const ssize_t written = appending ? ::write(fd_, data, length)
+                                          : ::pwrite(fd_, data, length, static_cast<off_t>(at));
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -201,9 +205,11 @@ void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length) 
         }
         data += written;
         length -= static_cast<std::size_t>(written);
-        written_ += written;
+        (appending ? written_ : at) += written;
     }
-    startWriteback();
+    if (appending) {
+        startWriteback();
+    }
 }
 
 // Hands finished stretches of a large file to the disk as they come, so that
@@ -217,6 +223,22 @@ void NoReplaceSaveFile::startWriteback() {
         handedOver_ = written_;
     }
 #endif
+}
+
+int NoReplaceSaveFile::readBack() {
+    if (fd_ < 0 || error_) {
+        return -1;
+    }
+    flush();
+    return error_ ? -1 : fd_;
+}
+
+void NoReplaceSaveFile::overwrite(long long offset, const unsigned char* data, std::size_t length) {
+    if (fd_ < 0 || error_) {
+        return;
+    }
+    flush();
+    writeAll(data, length, offset);
 }
 
 void NoReplaceSaveFile::fail(int error) {

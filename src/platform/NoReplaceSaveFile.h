@@ -40,13 +40,18 @@ public:
     // answers it.
     void write(const unsigned char* data, std::size_t length);
     const std::error_code& error() const { return error_; }
+    // The file written so far, to read it back (-1 after a failure): this
+    // object's own descriptor, open until the commit or the cancel.
+    int readBack();
+    // Puts `length` bytes at `offset`, over bytes written before.
+    void overwrite(long long offset, const unsigned char* data, std::size_t length);
     std::error_code commit();
     // Drops what was written; nothing is left behind.
     void cancel();
 
 private:
     void flush();
-    void writeAll(const unsigned char* data, std::size_t length);
+    void writeAll(const unsigned char* data, std::size_t length, long long at = -1);
     void startWriteback();
     void fail(int error);
     unsigned finalMode();

@@ -37,9 +37,8 @@ struct Harness : testing::DelegateHarness<> {
     std::shared_ptr<PDFDocument> copy; // the last new document, for its page count
 
     Harness() { spyOnCopies(); }
-    explicit Harness(long long parallelFrom, bool passObjectStreams = true,
-                     unsigned long long smallObjectBytes = 256)
-        : DelegateHarness(parallelFrom, passObjectStreams, smallObjectBytes) {
+    explicit Harness(long long parallelFrom, bool passObjectStreams = true)
+        : DelegateHarness(parallelFrom, passObjectStreams) {
         spyOnCopies();
     }
 

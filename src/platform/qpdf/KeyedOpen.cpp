@@ -121,4 +121,16 @@ bool allows(QPDF& pdf, const FileKey& key, bool (QPDF::*permission)()) {
     }
 }
 
+std::optional<std::string> firstIdentifier(QPDF& pdf) {
+    try {
+        auto id = pdf.getTrailer().getKey("/ID");
+        if (id.isArray() && id.getArrayNItems() >= 1 && id.getArrayItem(0).isString()) {
+            return id.getArrayItem(0).getStringValue();
+        }
+    } catch (const std::exception&) {
+        // A trailer that cannot be read names no document.
+    }
+    return std::nullopt;
+}
+
 } // namespace pdfunlock

@@ -31,4 +31,8 @@ std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& fil
 // document cannot answer.
 bool allows(QPDF& pdf, const FileKey& key, bool (QPDF::*permission)());
 
+// The first /ID element of a parsed document, also of one that refused its
+// password: qpdf reads the trailer before it asks for one.
+std::optional<std::string> firstIdentifier(QPDF& pdf);
+
 } // namespace pdfunlock

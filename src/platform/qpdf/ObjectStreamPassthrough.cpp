@@ -1,28 +1,19 @@
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 
-#include "platform/qpdf/LooseObjectPrefetch.h"
+#include "platform/qpdf/CrossReferenceStream.h"
+#include "platform/qpdf/StoredObjects.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <optional>
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDFXRefEntry.hh>
+#include <set>
 #include <string>
 
 namespace pdfunlock {
 
 namespace {
-
-// The second /ID element qpdf's writer gives when told to fix it.
-constexpr unsigned char kFixedIdentifier[16] = {0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93,
-                                                0x23, 0x84, 0x62, 0x64, 0x33, 0x83, 0x27, 0x95};
-
-std::string objectLine(int number, int generation) {
-    return std::to_string(number) + " " + std::to_string(generation) + " obj\n";
-}
 
 class CountingOutput {
 public:
@@ -38,47 +29,68 @@ private:
     unsigned long long written_ = 0;
 };
 
-std::string deflated(const std::string& data) {
-    std::string compressed;
-    Pl_String sink("deflated", nullptr, compressed);
-    Pl_Flate flate("deflate", &sink, Pl_Flate::a_deflate);
-    flate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    flate.finish();
-    return compressed;
+bool holdsReference(QPDFObjectHandle object) {
+    if (object.isIndirect()) {
+        return true;
+    }
+    if (object.isArray()) {
+        const auto items = object.getArrayAsVector();
+        return std::any_of(items.begin(), items.end(), holdsReference);
+    }
+    if (object.isDictionary()) {
+        for (const auto& [key, value] : object.getDictAsMap()) {
+            if (holdsReference(value)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
-int bytesFor(unsigned long long value) {
-    int bytes = 1;
-    while (value >>= 8) {
-        ++bytes;
+// Whether an object stream's dictionary can go across as it stands: every
+// value but /Length (which the copy spells out) direct, /Type the name
+// /ObjStm, /N and /First integers, and /Filter absent, a name or an array of
+// names of filters qpdf decodes, so that its head could be read.
+bool carriedDictionary(QPDFObjectHandle dict) {
+    static const std::set<std::string> decoded = {
+        "/FlateDecode", "/Fl",  "/LZWDecode",      "/LZW", "/ASCII85Decode",
+        "/A85",         "/AHx", "/ASCIIHexDecode", "/RL",  "/RunLengthDecode",
+    };
+    for (const auto& [key, value] : dict.getDictAsMap()) {
+        if (key != "/Length" && holdsReference(value)) {
+            return false;
+        }
     }
-    return bytes;
+    if (!dict.getKey("/Type").isNameAndEquals("/ObjStm") || !dict.getKey("/N").isInteger() ||
+        !dict.getKey("/First").isInteger()) {
+        return false;
+    }
+    auto filter = dict.getKey("/Filter");
+    auto filters = filter.isArray()  ? filter.getArrayAsVector()
+                   : filter.isNull() ? std::vector<QPDFObjectHandle>{}
+                                     : std::vector<QPDFObjectHandle>{filter};
+    return std::all_of(filters.begin(), filters.end(), [](QPDFObjectHandle name) {
+        return name.isName() && decoded.count(name.getName());
+    });
 }
 
 } // namespace
 
 struct ObjectStreamPassthrough::Plan {
-    enum class Kind { Object, Stream, Written, ObjectStreamAsRead, ObjectStreamAnew };
+    enum class Kind { Object, Stream, ObjectStreamAsRead, ObjectStreamAnew };
     struct Piece {
         QPDFObjGen og;
         Kind kind;
-        std::vector<QPDFObjGen> members;      // of an object stream written anew, in order
-        const std::string* written = nullptr; // read ahead by the prefetch
+        std::vector<QPDFObjGen> members; // of an object stream written anew, in order
     };
 
     QPDF* source = nullptr;
-    std::shared_ptr<LooseObjectPrefetch> prefetch; // keeps what it read while the copy is written
+    std::vector<QPDFObjGen> references; // every object the copy's objects name
     std::string version;
-    std::vector<Piece> pieces; // in object number order
-    // By object number: for each object kept inside an object stream, the
-    // stream (0: none) and the index.
-    std::vector<std::pair<int, int>> compressed;
+    std::vector<Piece> pieces; // in object number order, one a number
+    CrossReferenceStream xref; // numbers and identifiers; offsets filled while writing
     QPDFObjectHandle catalog;
     std::string info; // empty: none
-    std::string firstIdentifier;
-    int catalogNumber = 0;
-    int infoNumber = 0;
-    int xrefNumber = 0;
 };
 
 ObjectStreamPassthrough::ObjectStreamPassthrough(std::unique_ptr<Plan> plan)
@@ -87,8 +99,7 @@ ObjectStreamPassthrough::ObjectStreamPassthrough(std::unique_ptr<Plan> plan)
 ObjectStreamPassthrough::~ObjectStreamPassthrough() = default;
 
 std::unique_ptr<ObjectStreamPassthrough>
-ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum,
-                              std::shared_ptr<LooseObjectPrefetch> prefetch) {
+ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVersion& minimum) {
     using Kind = Plan::Kind;
     try {
         if (source.numWarnings() > 0) {
@@ -101,13 +112,9 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         }
         auto plan = std::make_unique<Plan>();
         plan->source = &source;
-        plan->firstIdentifier = id.getArrayItem(0).getStringValue();
+        plan->xref.firstIdentifier = id.getArrayItem(0).getStringValue();
 
-        // The prefetch's twin read the same table, so it need not be copied
-        // once more here.
-        const LooseObjectPrefetch::Objects* loose = prefetch ? prefetch->objects() : nullptr;
-        const auto ownTable = loose ? LooseObjectPrefetch::Table{} : source.getXRefTable();
-        const auto& table = loose ? prefetch->table() : ownTable;
+        const auto table = source.getXRefTable();
         int highest = 0;
         bool objectStreams = false;
         for (const auto& [og, entry] : table) {
@@ -143,87 +150,40 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
         const auto encryption = source.getTrailer().getKey("/Encrypt").getObjGen();
         // Every object where the table says, as qpdf's writer reads them all
         // before it writes: a read that fails makes qpdf rebuild the table,
-        // and what the rest then reads depends on the order of reading. The
-        // objects outside object streams may have been read by the prefetch.
-        std::vector<const LooseObjectPrefetch::Object*> read(loose ? entries.size() : 0, nullptr);
-        if (loose) {
-            for (const auto& [og, object] : *loose) {
-                if (entryOf(og)) {
-                    read[static_cast<size_t>(og.getObj())] = &object;
-                }
-            }
-        }
+        // and what the rest then reads depends on the order of reading.
         for (const auto& [og, entry] : table) {
-            if (!loose || entry.getType() != 1 || og == encryption) {
-                source.getObject(og).getTypeCode();
-            } else if (!read[static_cast<size_t>(og.getObj())]) {
-                return nullptr;
-            }
+            source.getObject(og).getTypeCode();
         }
         if (source.numWarnings() > 0) {
             return nullptr;
         }
-        plan->prefetch = std::move(prefetch);
 
         // Everything the copy holds, from its new catalog down.
         plan->catalog = wholeCatalog(source.getRoot());
         std::vector<char> seen(entries.size(), 0);
         std::vector<QPDFObjGen> reached;
-        std::vector<QPDFObjectHandle> pending{plan->catalog};
-        while (!pending.empty()) {
-            auto object = pending.back();
-            pending.pop_back();
-            if (object.isIndirect()) {
-                const auto og = object.getObjGen();
-                const auto* entry = entryOf(og);
-                if (!entry || og == encryption) {
-                    return nullptr; // dangling, or something no copy should hold
-                }
-                if (seen[static_cast<size_t>(og.getObj())]) {
-                    continue;
-                }
-                seen[static_cast<size_t>(og.getObj())] = 1;
-                reached.push_back(og);
-                if (loose && entry->getType() == 1) {
-                    const auto& looseObject = *read[static_cast<size_t>(og.getObj())];
-                    if (looseObject.written.empty()) {
-                        return nullptr; // a null, or a stream the writer re-encodes
-                    }
-                    for (const auto& reference : looseObject.references) {
-                        pending.push_back(source.getObject(reference));
-                    }
-                    continue;
-                }
-                if (object.isNull()) {
-                    return nullptr; // unreadable: the writer's business
-                }
+        const bool whole = eachReached(plan->catalog, [&](QPDFObjectHandle object) {
+            const auto og = object.getObjGen();
+            if (!entryOf(og) || og == encryption) {
+                return Visit::Stop; // dangling, or something no copy should hold
             }
-            const auto visit = [&pending](QPDFObjectHandle child) {
-                if (child.isIndirect() || child.isArray() || child.isDictionary()) {
-                    pending.push_back(child);
-                }
-            };
-            if (object.isStream()) {
-                for (const auto& [key, value] : object.getDict().getDictAsMap()) {
-                    if (key != "/Length") {
-                        visit(value);
-                    }
-                }
-            } else if (object.isDictionary()) {
-                for (const auto& [key, value] : object.getDictAsMap()) {
-                    visit(value);
-                }
-            } else if (object.isArray()) {
-                for (const auto& item : object.getArrayAsVector()) {
-                    visit(item);
-                }
+            if (seen[static_cast<size_t>(og.getObj())]) {
+                return Visit::Skip;
             }
+            seen[static_cast<size_t>(og.getObj())] = 1;
+            reached.push_back(og);
+            // Unreadable: the writer's business.
+            return object.isNull() ? Visit::Stop : Visit::Follow;
+        });
+        if (!whole) {
+            return nullptr;
         }
         if (source.numWarnings() > 0) {
             return nullptr;
         }
 
         std::sort(reached.begin(), reached.end());
+        plan->references = reached;
         std::map<int, std::vector<QPDFObjGen>> kept; // object stream -> objects the copy holds
         for (const auto& og : reached) {
             const auto& entry = *entryOf(og);
@@ -231,32 +191,22 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
                 kept[entry.getObjStreamNumber()].push_back(og);
                 continue;
             }
-            if (entry.getType() != 1) {
-                return nullptr;
-            }
-            if (loose) {
-                plan->pieces.push_back(
-                    {og, Kind::Written, {}, &read[static_cast<size_t>(og.getObj())]->written});
-                continue;
-            }
             auto object = source.getObject(og);
-            if (!object.isStream()) {
-                plan->pieces.push_back({og, Kind::Object, {}});
-                continue;
+            if (entry.getType() != 1 || (object.isStream() && !copiedAsStored(object))) {
+                return nullptr; // an object stream among them, or a stream to re-encode
             }
-            if (!copiedAsStored(object)) {
-                return nullptr;
-            }
-            plan->pieces.push_back({og, Kind::Stream, {}});
+            plan->pieces.push_back({og, object.isStream() ? Kind::Stream : Kind::Object, {}});
         }
 
-        plan->compressed.assign(entries.size(), {0, 0});
+        const auto looseCount = static_cast<std::ptrdiff_t>(plan->pieces.size());
+        auto& compressed = plan->xref.compressed;
+        compressed.assign(entries.size(), {0, 0});
         const auto listings = objectStreamListings(table);
         for (auto& [number, members] : kept) {
             const QPDFObjGen og(number, 0);
             const auto* entry = entryOf(og);
-            if (!entry || entry->getType() != 1) {
-                return nullptr;
+            if (!entry || entry->getType() != 1 || seen[static_cast<size_t>(number)]) {
+                return nullptr; // not an object of its own, or one the copy holds as well
             }
             auto stream = source.getObject(og);
             if (!stream.isStream()) {
@@ -264,41 +214,38 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
             }
             const auto& listed = listings.at(number);
             // Every object the table puts in it goes into the copy.
-            bool asRead = !listed.empty() && members.size() == listed.size();
-            const std::string* written = nullptr;
-            if (asRead && loose) {
-                // The prefetch checked the stream and kept its data.
-                written = &read[static_cast<size_t>(number)]->written;
-                asRead = !written->empty() && stream.getDict().isDictionaryOfType("/ObjStm");
-            } else if (asRead) {
-                asRead = objectStreamAgrees(stream, listed);
-            }
+            // Its head is read by the check of the copy, which a head that
+            // lists them otherwise fails.
+            const bool asRead = !listed.empty() && members.size() == listed.size() &&
+                                carriedDictionary(stream.getDict()) &&
+                                objectStreamDictionaryAgrees(stream.getDict(), listed.size());
             if (source.numWarnings() > 0) {
                 return nullptr;
             }
             const auto& order = asRead ? listed : members;
             for (size_t i = 0; i < order.size(); ++i) {
-                plan->compressed[static_cast<size_t>(order[i].getObj())] = {number,
-                                                                            static_cast<int>(i)};
+                compressed[static_cast<size_t>(order[i].getObj())] = {number, static_cast<int>(i)};
             }
-            if (written && asRead) {
-                plan->pieces.push_back({og, Kind::Written, {}, written});
-            } else if (asRead) {
-                plan->pieces.push_back({og, Kind::ObjectStreamAsRead, {}});
-            } else {
-                plan->pieces.push_back({og, Kind::ObjectStreamAnew, members});
+            plan->pieces.push_back(
+                {og, asRead ? Kind::ObjectStreamAsRead : Kind::ObjectStreamAnew, members});
+        }
+        // Both runs are in number order already.
+        std::inplace_merge(plan->pieces.begin(), plan->pieces.begin() + looseCount,
+                           plan->pieces.end(),
+                           [](const Plan::Piece& a, const Plan::Piece& b) { return a.og < b.og; });
+        for (size_t i = 1; i < plan->pieces.size(); ++i) {
+            if (plan->pieces[i].og.getObj() == plan->pieces[i - 1].og.getObj()) {
+                return nullptr;
             }
         }
-        std::sort(plan->pieces.begin(), plan->pieces.end(),
-                  [](const Plan::Piece& a, const Plan::Piece& b) { return a.og < b.og; });
 
-        plan->catalogNumber = highest + 1;
+        plan->xref.root = highest + 1;
         int next = highest + 2;
         if (info.isDictionary()) {
             plan->info = info.unparseResolved();
-            plan->infoNumber = next++;
+            plan->xref.info = next++;
         }
-        plan->xrefNumber = next;
+        plan->xref.number = next;
 
         // As qpdf's writer settles it: the source's version, at least
         // `minimum`, and 1.5 for object streams.
@@ -318,7 +265,11 @@ ObjectStreamPassthrough::plan(QPDF& source, QPDFObjectHandle info, const PDFVers
     }
 }
 
-bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
+const std::vector<QPDFObjGen>& ObjectStreamPassthrough::references() const {
+    return plan_->references;
+}
+
+bool ObjectStreamPassthrough::write(Pipeline& pipeline, const std::string& secondIdentifier) {
     using Kind = Plan::Kind;
     auto& plan = *plan_;
     QPDF& source = *plan.source;
@@ -326,16 +277,11 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
     CountingOutput out(pipeline);
     out.put("%PDF-" + plan.version + "\n%\xbf\xf7\xa2\xfe\n");
 
-    // By number: where each object outside object streams starts (0: not
-    // written) and its generation.
-    std::vector<std::pair<unsigned long long, int>> offsets(
-        static_cast<size_t>(plan.xrefNumber) + 1, {0, 0});
+    auto xref = plan.xref;
+    xref.secondIdentifier = secondIdentifier;
+    xref.offsets.assign(static_cast<size_t>(xref.number) + 1, {0, 0});
     for (const auto& piece : plan.pieces) {
-        offsets[static_cast<size_t>(piece.og.getObj())] = {out.written(), piece.og.getGen()};
-        if (piece.kind == Kind::Written) {
-            out.put(*piece.written);
-            continue;
-        }
+        xref.offsets[static_cast<size_t>(piece.og.getObj())] = {out.written(), piece.og.getGen()};
         auto object = source.getObject(piece.og);
         switch (piece.kind) {
         case Kind::Object:
@@ -350,8 +296,6 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
             out.put(writtenStream(piece.og, object.getDict().shallowCopy(), *data));
             break;
         }
-        case Kind::Written:
-            break;
         case Kind::ObjectStreamAnew: {
             std::string numbers;
             std::string bodies;
@@ -373,92 +317,13 @@ bool ObjectStreamPassthrough::write(Pipeline& pipeline) {
         }
         }
     }
-    offsets[static_cast<size_t>(plan.catalogNumber)] = {out.written(), 0};
-    out.put(objectLine(plan.catalogNumber, 0) + plan.catalog.unparse() + "\nendobj\n");
-    if (plan.infoNumber) {
-        offsets[static_cast<size_t>(plan.infoNumber)] = {out.written(), 0};
-        out.put(objectLine(plan.infoNumber, 0) + plan.info + "\nendobj\n");
+    xref.offsets[static_cast<size_t>(xref.root)] = {out.written(), 0};
+    out.put(std::to_string(xref.root) + " 0 obj\n" + plan.catalog.unparse() + "\nendobj\n");
+    if (xref.info) {
+        xref.offsets[static_cast<size_t>(xref.info)] = {out.written(), 0};
+        out.put(std::to_string(xref.info) + " 0 obj\n" + plan.info + "\nendobj\n");
     }
-    const auto xrefOffset = out.written();
-
-    // Type, then offset or object stream, then generation or index.
-    unsigned long long widest = xrefOffset;
-    int widestSecond = 0;
-    for (const auto& [offset, generation] : offsets) {
-        widestSecond = std::max(widestSecond, generation);
-    }
-    for (const auto& [stream, index] : plan.compressed) {
-        widest = std::max<unsigned long long>(widest, static_cast<unsigned long long>(stream));
-        widestSecond = std::max(widestSecond, index);
-    }
-    const int w1 = bytesFor(widest);
-    const int w2 = bytesFor(static_cast<unsigned long long>(std::max(widestSecond, 65535)));
-    std::string entries;
-    const auto field = [&entries](unsigned long long value, int width) {
-        for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) {
-            entries.push_back(static_cast<char>((value >> shift) & 0xff));
-        }
-    };
-    for (int number = 0; number <= plan.xrefNumber; ++number) {
-        const auto at = static_cast<size_t>(number);
-        if (offsets[at].first != 0) {
-            field(1, 1);
-            field(offsets[at].first, w1);
-            field(static_cast<unsigned long long>(offsets[at].second), w2);
-        } else if (at < plan.compressed.size() && plan.compressed[at].first != 0) {
-            field(2, 1);
-            field(static_cast<unsigned long long>(plan.compressed[at].first), w1);
-            field(static_cast<unsigned long long>(plan.compressed[at].second), w2);
-        } else if (number == plan.xrefNumber) {
-            field(1, 1);
-            field(xrefOffset, w1);
-            field(0, w2);
-        } else {
-            field(0, 1);
-            field(0, w1);
-            field(number == 0 ? 65535 : 0, w2);
-        }
-    }
-    // Written out, since a reference needs the document it belongs to.
-    const auto reference = [](int number) { return std::to_string(number) + " 0 R"; };
-    const auto identifier = [](const std::string& bytes) {
-        return QPDFObjectHandle::newString(bytes).unparse();
-    };
-    // Each row as its difference from the row above (PNG's Up predictor, as
-    // qpdf's writer does): neighbouring entries differ in a byte or two, and
-    // the table compresses to a few bytes an entry instead of five.
-    const size_t columns = static_cast<size_t>(1 + w1 + w2);
-    std::string rows;
-    rows.reserve(entries.size() + entries.size() / columns);
-    for (size_t at = 0; at < entries.size(); at += columns) {
-        rows.push_back(2);
-        for (size_t i = 0; i < columns; ++i) {
-            const auto above = at >= columns ? entries[at - columns + i] : 0;
-            rows.push_back(static_cast<char>(entries[at + i] - above));
-        }
-    }
-    const auto data = deflated(rows);
-    std::string trailer = "<< /Type /XRef /Size " + std::to_string(plan.xrefNumber + 1) +
-                          " /W [ 1 " + std::to_string(w1) + " " + std::to_string(w2) + " ] /Root " +
-                          reference(plan.catalogNumber);
-    if (plan.infoNumber) {
-        trailer += " /Info " + reference(plan.infoNumber);
-    }
-    trailer += " /ID [ " + identifier(plan.firstIdentifier) + " " +
-               identifier(std::string(reinterpret_cast<const char*>(kFixedIdentifier),
-                                      sizeof kFixedIdentifier)) +
-               " ] /Filter /FlateDecode /DecodeParms << /Columns " + std::to_string(columns) +
-               " /Predictor 12 >> /Length " + std::to_string(data.size()) + " >>";
-    out.put(objectLine(plan.xrefNumber, 0) + trailer + "\nstream\n");
-    out.put(data);
-    out.put("\nendstream\nendobj\n");
-    out.put("startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n");
-    if (plan.prefetch) {
-        // Written out: the source's document need not hold it any longer.
-        plan.pieces.clear();
-        plan.prefetch->release();
-        plan.prefetch.reset();
-    }
+    out.put(xref.written(out.written()));
     return source.numWarnings() == warnings;
 }
 

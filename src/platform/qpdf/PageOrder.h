@@ -12,15 +12,13 @@
 namespace pdfunlock {
 
 class OpenFile;
-class LooseObjectPrefetch;
 
 // A page and the qpdf document it lives in. Holding the document keeps the
 // page readable: qpdf copies a foreign page's stream data only when writing.
 struct PageRef {
     std::shared_ptr<QPDF> owner;
     QPDFObjectHandle page;
-    std::shared_ptr<const OpenFile> file = {};          // that document reads; null for a new one
-    std::shared_ptr<LooseObjectPrefetch> prefetch = {}; // that document's, if any
+    std::shared_ptr<const OpenFile> file = {}; // that document reads; null for a new one
 };
 
 // qpdf's insert before an existing page costs time in the page count; a

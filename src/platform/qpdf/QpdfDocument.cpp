@@ -2,17 +2,15 @@
 
 #include "platform/Paths.h"
 #include "platform/qpdf/BlockInputSource.h"
-#include "platform/qpdf/DocumentWriter.h"
+#include "platform/qpdf/CheckedCopies.h"
 #include "platform/qpdf/InfoValues.h"
 #include "platform/qpdf/KeyedOpen.h"
-#include "platform/qpdf/LooseObjectPrefetch.h"
-#include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
 #include "platform/qpdf/PasswordForms.h"
 #include "platform/qpdf/QuietQpdf.h"
-#include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
+#include "platform/qpdf/WritePaths.h"
 
 #include <cstdio>
 #include <limits>
@@ -22,7 +20,6 @@
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
-#include <stdexcept>
 
 namespace pdfunlock {
 namespace {
@@ -40,19 +37,6 @@ PDFVersion headerVersion(const QPDF& pdf) {
     return {major, minor};
 }
 
-// The first /ID element; qpdf reads the trailer before it asks for a password.
-std::optional<std::string> firstIdentifier(QPDF& pdf) {
-    try {
-        auto id = pdf.getTrailer().getKey("/ID");
-        if (id.isArray() && id.getArrayNItems() >= 1 && id.getArrayItem(0).isString()) {
-            return id.getArrayItem(0).getStringValue();
-        }
-    } catch (const std::exception&) {
-        // A trailer that cannot be read names no document.
-    }
-    return std::nullopt;
-}
-
 class QpdfPage : public PDFPage {
 public:
     explicit QpdfPage(PageRef page) : ref(std::move(page)) {}
@@ -64,15 +48,13 @@ public:
     // Opened from `path`, made absolute once against the directory current
     // now; locked until adopt() or unlockWithPassword().
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
-                 bool damaged, long long parallelFrom, bool passObjectStreams,
-                 unsigned long long smallObjectBytes, std::optional<StandardSecurity> security)
+                 bool damaged, std::optional<StandardSecurity> security = std::nullopt)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged), security_(std::move(security)), parallelFrom_(parallelFrom),
-          passObjectStreams_(passObjectStreams), smallObjectBytes_(smallObjectBytes) {}
+          damaged_(damaged), security_(std::move(security)) {}
     // A new, empty document; see QpdfDocumentService for the settings.
-    QpdfDocument(std::shared_ptr<QPDF> pdf, long long parallelFrom, bool passObjectStreams)
-        : version_(headerVersion(*pdf)), parallelFrom_(parallelFrom),
-          passObjectStreams_(passObjectStreams) {
+    QpdfDocument(std::shared_ptr<QPDF> pdf, const WriteSettings& settings,
+                 std::shared_ptr<CheckedCopies> checked)
+        : version_(headerVersion(*pdf)), settings_(settings), checked_(std::move(checked)) {
         adopt(std::move(pdf));
     }
 
@@ -97,6 +79,12 @@ public:
         }
     }
 
+    // A copy just written, as its check read it.
+    void adoptChecked(const CheckedCopy& copy) {
+        adopt(copy.pdf);
+        declared_ = copy.declaredPages;
+    }
+
     // Reading the page tree parses every page object, as long as a plain
     // open on a large document: done once, when the pages are first needed.
     void readPages() const {
@@ -107,7 +95,7 @@ public:
         try {
             size_t index = 0;
             for (auto& page : QPDFPageDocumentHelper(*pdf_).getAllPages()) {
-                pages_.insert({pdf_, page.getObjectHandle(), file_, prefetch_}, index++);
+                pages_.insert({pdf_, page.getObjectHandle(), file_}, index++);
             }
         } catch (const std::exception&) {
             pages_ = {};
@@ -190,6 +178,9 @@ public:
         if (!pdf_) {
             return 0;
         }
+        if (declared_) {
+            return *declared_;
+        }
         try {
             auto count = pdf_->getRoot().getKey("/Pages").getKey("/Count");
             if (count.isInteger() && count.getIntValue() >= 0 &&
@@ -235,60 +226,22 @@ public:
             // Not a whole document after all: copy page by page below.
         }
         if (whole) {
-            const auto info = pdf_->getTrailer().getKey("/Info");
-            // A large encrypted scan is written from a twin of the source
-            // whose images are decrypted on a second core meanwhile.
-            if (auto prefetch =
-                    StreamPrefetch::open(*whole, pages_.flattened().front().file, parallelFrom_)) {
-                bool failed = false;
-                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
-                    try {
-                        writeWhole(prefetch->twin(), info, out, version_,
-                                   [&](const auto& copied) { prefetch->start(copied); });
-                    } catch (...) {
-                        failed = true;
-                        throw;
-                    }
-                    failed = !prefetch->finish();
-                    if (failed) {
-                        throw std::runtime_error("not kept: a repair during the write");
-                    }
-                });
-                // Anything that went wrong with the twin may not have gone
-                // wrong with the source: the copy is the one the source
-                // alone gives, so the source alone writes it again.
-                if (!failed) {
-                    return done;
-                }
+            written_ = writeWholeCopy(path, permissions, whole, pages_.flattened().front().file,
+                                      pdf_->getTrailer().getKey("/Info"), version_, settings_);
+        } else {
+            // The pages as their documents hold them, before they are copied in.
+            const auto original = pages_.flattened();
+            try {
+                buildPageTree();
+            } catch (const std::exception&) {
+                // Write what there is; the check decides.
             }
-            // A document kept in object streams: the streams whose objects
-            // all go across unchanged are carried as they are.
-            if (auto passthrough = passObjectStreams_ ? ObjectStreamPassthrough::plan(
-                                                            *whole, info, version_,
-                                                            pages_.flattened().front().prefetch)
-                                                      : nullptr) {
-                bool failed = false;
-                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
-                    failed = !passthrough->write(out);
-                    if (failed) {
-                        throw std::runtime_error("not kept: the source read otherwise");
-                    }
-                });
-                if (!failed) {
-                    return done;
-                }
-            }
-            return writeNewFile(path, permissions,
-                                [&](Pipeline& out) { writeWhole(*whole, info, out, version_); });
+            written_ = writeAssembledCopy(path, permissions, *pdf_, original, version_);
         }
-        try {
-            keepSourceIdentifier(); // while the pages still name their document
-            buildPageTree();
-        } catch (const std::exception&) {
-            // Write what there is; the caller checks the result.
+        if (checked_) {
+            checked_->remember(written_);
         }
-        return writeNewFile(path, permissions,
-                            [this](Pipeline& out) { writeUnencrypted(*pdf_, out, version_); });
+        return written_ != nullptr;
     }
 
     // Whatever qpdf had to repair so far, also while the copy read it.
@@ -313,35 +266,7 @@ private:
     // qpdf is handed the key alone: it derives nothing and never sees a password.
     bool openWith(const std::string& form) {
         auto key = security_ ? deriveFileKey(*security_, form) : std::nullopt;
-        if (!key || !adoptWithKey(std::move(*key))) {
-            return false;
-        }
-        // A small document of many small objects kept in object streams:
-        // what lies outside them is read on the other core while the pages
-        // are counted and checked.
-        if (passObjectStreams_ && parallelFrom_ > 0) {
-            prefetch_ = LooseObjectPrefetch::start(*pdf_, file_, parallelFrom_, smallObjectBytes_);
-        }
-        return true;
-    }
-
-    // A copy of one document keeps that document's permanent identifier
-    // (the first /ID element); the writer gives the second.
-    void keepSourceIdentifier() {
-        const auto& order = pages_.flattened();
-        if (order.empty() || order.front().owner == pdf_) {
-            return;
-        }
-        for (const auto& page : order) {
-            if (page.owner != order.front().owner) {
-                return;
-            }
-        }
-        auto id = order.front().owner->getTrailer().getKey("/ID");
-        if (id.isArray() && id.getArrayNItems() == 2 && id.getArrayItem(0).isString()) {
-            const auto first = QPDFObjectHandle::newString(id.getArrayItem(0).getStringValue());
-            pdf_->getTrailer().replaceKey("/ID", QPDFObjectHandle::newArray({first, first}));
-        }
+        return key && adoptWithKey(std::move(*key));
     }
 
     void buildPageTree() {
@@ -366,10 +291,10 @@ private:
     PageAssembly assembly_;
     std::optional<StandardSecurity> security_; // of an encrypted source
     std::optional<FileKey> key_;               // that unlocked it
-    long long parallelFrom_ = -1;
-    bool passObjectStreams_ = true;
-    unsigned long long smallObjectBytes_ = 0;
-    std::shared_ptr<LooseObjectPrefetch> prefetch_; // declared last: stopped first
+    WriteSettings settings_;
+    std::optional<int> declared_; // read by the check of a copy just written
+    std::shared_ptr<CheckedCopies> checked_;
+    std::shared_ptr<CheckedCopy> written_; // the copy last written, until this document goes
 };
 
 } // namespace
@@ -408,6 +333,13 @@ QpdfDocumentService::openFrom(const std::string& path,
     std::shared_ptr<const OpenFile> file;
     try {
         file = open();
+        // A copy just written here was read through by its check.
+        if (auto checked = checked_->take(*file)) {
+            auto document = std::make_shared<QpdfDocument>(path, checked->file,
+                                                           headerVersion(*checked->pdf), false);
+            document->adoptChecked(*checked);
+            return document;
+        }
         process(*pdf, file, "");
     } catch (const std::exception&) {
         return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all
@@ -417,8 +349,7 @@ QpdfDocumentService::openFrom(const std::string& path,
         return nullptr; // qpdf decrypts nothing of it
     }
     auto document = std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                                   pdf->numWarnings() > 0, parallelFrom_,
-                                                   passObjectStreams_, smallObjectBytes_, security);
+                                                   pdf->numWarnings() > 0, security);
     if (!security) {
         document->adopt(std::move(pdf));
     } else if (auto key = deriveFileKey(*security, "", true)) {
@@ -429,10 +360,9 @@ QpdfDocumentService::openFrom(const std::string& path,
     return document;
 }
 
-QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams,
-                                         unsigned long long smallObjectBytes)
+QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams)
     : parallelFrom_(parallelFrom), passObjectStreams_(passObjectStreams),
-      smallObjectBytes_(smallObjectBytes) {
+      checked_(std::make_shared<CheckedCopies>()) {
 #ifdef __GLIBC__
     // qpdf gathers each stream of a scan (often half a megabyte) in a fresh
     // buffer. By default glibc hands such blocks back to the kernel when
@@ -451,7 +381,8 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::init() {
     try {
         auto pdf = quietQpdf();
         pdf->emptyPDF();
-        return std::make_shared<QpdfDocument>(std::move(pdf), parallelFrom_, passObjectStreams_);
+        return std::make_shared<QpdfDocument>(
+            std::move(pdf), WriteSettings{parallelFrom_, passObjectStreams_}, checked_);
     } catch (const std::exception&) {
         return nullptr;
     }

@@ -5,9 +5,11 @@
 #include "platform/PDFDocument.h"
 
 #include <functional>
+#include <memory>
 
 namespace pdfunlock {
 
+class CheckedCopies;
 class OpenFile;
 
 class QpdfDocumentService : public PDFDocumentService {
@@ -15,13 +17,12 @@ public:
     // Copies of encrypted files from `parallelFrom` bytes on are written with
     // a second thread decrypting ahead (-1: never). Tests lower it. Other
     // copies of whole documents carry object streams across as they are,
-    // unless `passObjectStreams` is false (tests compare both ways); for
-    // those, a document of many small objects (under `smallObjectBytes` of
-    // file each on average) has the objects outside its object streams read
-    // on a second thread from the unlock on. Tests raise it.
+    // unless `passObjectStreams` is false (tests compare both ways).
     explicit QpdfDocumentService(long long parallelFrom = 16LL * 1024 * 1024,
-                                 bool passObjectStreams = true,
-                                 unsigned long long smallObjectBytes = 256);
+                                 bool passObjectStreams = true);
+    // A copy that a document of this service has just written and checked
+    // opens from the check's reading of it, as long as that document is
+    // kept and the file is as it was written.
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
     std::optional<std::string> permanentIdentifierAt(int fd) override;
@@ -33,7 +34,7 @@ private:
 
     long long parallelFrom_;
     bool passObjectStreams_;
-    unsigned long long smallObjectBytes_;
+    std::shared_ptr<CheckedCopies> checked_;
 };
 
 } // namespace pdfunlock

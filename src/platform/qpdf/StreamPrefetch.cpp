@@ -102,8 +102,9 @@ private:
     const std::map<QPDFObjGen, size_t> index_;
 };
 
-std::unique_ptr<StreamPrefetch>
-StreamPrefetch::open(QPDF& source, std::shared_ptr<const OpenFile> file, long long minimumBytes) {
+std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source,
+                                                     std::shared_ptr<const OpenFile> file,
+                                                     long long minimumBytes, bool& repaired) {
     try {
         if (minimumBytes < 0 || !file || !source.isEncrypted() || source.numWarnings() > 0) {
             return nullptr;
@@ -127,6 +128,7 @@ StreamPrefetch::open(QPDF& source, std::shared_ptr<const OpenFile> file, long lo
                 twin->getObjectByObjGen(og).getTypeCode();
             }
             usable = twin->numWarnings() == 0;
+            repaired = !usable;
         }
         if (!usable) {
             wipe(hexKey);

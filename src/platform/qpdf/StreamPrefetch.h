@@ -42,10 +42,11 @@ class StreamPrefetch {
 public:
     // Null when it would not pay or cannot be trusted: an unencrypted source,
     // one qpdf warned about, one whose objects are not all where its table
-    // says, or a file under `minimumBytes` (-1: always null). `source` reads
-    // `file` and must outlive the result.
+    // says (`repaired` is then set: reading them all made qpdf warn), or a
+    // file under `minimumBytes` (-1: always null). `source` reads `file` and
+    // must outlive the result.
     static std::unique_ptr<StreamPrefetch> open(QPDF& source, std::shared_ptr<const OpenFile> file,
-                                                long long minimumBytes);
+                                                long long minimumBytes, bool& repaired);
     ~StreamPrefetch();
     StreamPrefetch(const StreamPrefetch&) = delete;
     StreamPrefetch& operator=(const StreamPrefetch&) = delete;

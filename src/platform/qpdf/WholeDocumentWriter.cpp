@@ -81,7 +81,7 @@ QPDFObjectHandle wholeCatalog(QPDFObjectHandle root) {
 }
 
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
-                const BeforeWrite& beforeWrite) {
+                const BeforeWrite& beforeWrite, bool eachStreamOnce) {
     auto trailer = source.getTrailer();
     const auto saved = trailer.getDictAsMap();
     struct Restore {
@@ -109,7 +109,7 @@ void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVer
         trailer.replaceKey(
             "/Info", source.makeIndirectObject(QPDFObjectHandle::parse(info.unparseResolved())));
     }
-    writeUnencrypted(source, out, minimum, beforeWrite);
+    writeUnencrypted(source, out, minimum, beforeWrite, eachStreamOnce);
 }
 
 } // namespace pdfunlock

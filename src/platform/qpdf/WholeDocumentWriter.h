@@ -29,8 +29,8 @@ QPDFObjectHandle wholeCatalog(QPDFObjectHandle root);
 // destinations their links may use, their layers, form and tagged structure)
 // and `info` as its information. The
 // source's trailer is lent for the write and put back as it was.
-// `beforeWrite` as for writeUnencrypted.
+// `beforeWrite` and `eachStreamOnce` as for writeUnencrypted.
 void writeWhole(QPDF& source, QPDFObjectHandle info, Pipeline& out, const PDFVersion& minimum,
-                const BeforeWrite& beforeWrite = {});
+                const BeforeWrite& beforeWrite = {}, bool eachStreamOnce = true);
 
 } // namespace pdfunlock
