@@ -1,6 +1,7 @@
 // Reading a PDF file: the file opened once, and qpdf input sources over it.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <qpdf/InputSource.hh>
 #include <string>
@@ -20,11 +21,16 @@ public:
 
     int fd() const { return fd_; }
     const std::string& name() const { return name_; }
+    // Whether a read found the file shorter than at the open: qpdf takes
+    // such a read for damage and goes on, so no copy of it may be kept.
+    bool shortened() const { return shortened_; }
 
 private:
+    friend class BlockInputSource;
     OpenFile(std::string name, int fd) : name_(std::move(name)), fd_(fd) {}
     std::string name_;
     int fd_;
+    mutable std::atomic<bool> shortened_{false};
 };
 
 // qpdf's own file source seeks and reads through stdio for every object it
@@ -44,6 +50,8 @@ public:
     void rewind() override { position_ = 0; }
     void unreadCh(char) override;
     void seek(qpdf_offset_t offset, int whence) override;
+    // Throws QPDFExc (damaged) when the file ends before the size it had at
+    // the open: it was cut meanwhile.
     size_t read(char* out, size_t length) override;
     qpdf_offset_t findAndSkipNextEOL() override;
 

@@ -13,7 +13,9 @@
 #include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -227,7 +229,7 @@ public:
             if (auto prefetch =
                     StreamPrefetch::open(*whole, pages_.flattened().front().file, parallelFrom_)) {
                 bool failed = false;
-                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
+                const bool done = save(path, permissions, [&](Pipeline& out) {
                     try {
                         writeWhole(prefetch->twin(), info, out, version_,
                                    [&](const auto& copied) { prefetch->start(copied); });
@@ -254,7 +256,7 @@ public:
                                                             pages_.flattened().front().prefetch)
                                                       : nullptr) {
                 bool failed = false;
-                const bool done = writeNewFile(path, permissions, [&](Pipeline& out) {
+                const bool done = save(path, permissions, [&](Pipeline& out) {
                     failed = !passthrough->write(out);
                     if (failed) {
                         throw std::runtime_error("not kept: the source read otherwise");
@@ -264,8 +266,8 @@ public:
                     return done;
                 }
             }
-            return writeNewFile(path, permissions,
-                                [&](Pipeline& out) { writeWhole(*whole, info, out, version_); });
+            return save(path, permissions,
+                        [&](Pipeline& out) { writeWhole(*whole, info, out, version_); });
         }
         try {
             keepSourceIdentifier(); // while the pages still name their document
@@ -273,14 +275,31 @@ public:
         } catch (const std::exception&) {
             // Write what there is; the caller checks the result.
         }
-        return writeNewFile(path, permissions,
-                            [this](Pipeline& out) { writeUnencrypted(*pdf_, out, version_); });
+        return save(path, permissions,
+                    [this](Pipeline& out) { writeUnencrypted(*pdf_, out, version_); });
     }
 
     // Whatever qpdf had to repair so far, also while the copy read it.
-    bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+    bool isDamaged() const override {
+        return damaged_ || (pdf_ && pdf_->numWarnings() > 0) || (file_ && file_->shortened());
+    }
 
 private:
+    // qpdf takes a read that found a source cut short for damage and writes
+    // what it has: such a copy is not kept.
+    bool save(const std::string& path, unsigned permissions,
+              const std::function<void(Pipeline&)>& produce) const {
+        return writeNewFile(path, permissions, [&](Pipeline& out) {
+            produce(out);
+            const auto& pages = pages_.flattened();
+            if ((file_ && file_->shortened()) ||
+                std::any_of(pages.begin(), pages.end(),
+                            [](const auto& page) { return page.file && page.file->shortened(); })) {
+                throw std::runtime_error("not kept: a source became shorter while it was read");
+            }
+        });
+    }
+
     bool allows(bool (QPDF::*permission)()) const {
         if (!pdf_) {
             return false;
@@ -299,6 +318,12 @@ private:
             process(*pdf, file_, password.c_str());
         } catch (const std::exception&) {
             revision_ = encryptionRevision(*pdf);
+            // Cut while it was read: damaged, whatever the password. It stays
+            // unreadable, so the job refuses it instead of asking again.
+            if (file_->shortened()) {
+                damaged_ = true;
+                return true;
+            }
             return false;
         }
         damaged_ = false;
