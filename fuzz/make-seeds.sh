@@ -2,7 +2,7 @@
 # Writes the fuzzer's seed corpus with the fixture maker: every security
 # handler, with and without object streams, with links, a small image, a
 # refused permission, a foreign creator, a wrong password, an unlocked file and
-# a stale cross-reference table.
+# a stale cross-reference table, and streams that inflate past the budget.
 # The user password is "user", the one fuzz_removal types.
 # usage: fuzz/make-seeds.sh OUT_DIR [path/to/make-fixture]
 set -euo pipefail
@@ -31,4 +31,10 @@ seed --security none
 # A table entry one byte off and an unlisted newer image body: the twin and
 # the read-ahead must not read two versions of one image.
 seed --security aes-128 --pages 3 --image-bytes 400 --stale-table
+# A cross-reference stream, an object stream and an encryption dictionary in
+# an object stream, each inflating past the budget: refused before qpdf
+# inflates them.
+seed --security aes-256 --pages 2 --inflation-bomb table --bomb-mib 80
+seed --security aes-256 --pages 2 --inflation-bomb object-stream --bomb-mib 80
+seed --security none --pages 2 --inflation-bomb encryption --bomb-mib 80
 echo "$n seeds in $out"

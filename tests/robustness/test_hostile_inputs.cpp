@@ -3,16 +3,20 @@
 // by itself, refuses the file and leaves nothing behind.
 #include "Support.h"
 #include "fixtures/FixtureMaker.h"
+#include "fixtures/InflationBombs.h"
 #include "platform/qpdf/BlockInputSource.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <qpdf/QPDF.hh>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace pdfunlock;
 using namespace pdfunlock::robustness;
 namespace fx = pdfunlock::fixtures;
+
+Q_DECLARE_METATYPE(fx::Bomb)
 
 namespace {
 
@@ -101,6 +105,51 @@ private slots:
         });
         QVERIFY2(seen, "the job did not end");
         QCOMPARE(QString::fromStdString(*seen), QString("IDS_MSG_FAILED; scan.pdf"));
+    }
+
+    // A locked file whose cross-reference stream, whose object stream (only
+    // the password reaches it) or the object stream of whose encryption
+    // dictionary (read before any password) inflates to 200 MiB beside what
+    // it holds: refused as damaged, whatever the password, while the job's
+    // peak stays far below what inflating it takes.
+    void inflationBomb_data() {
+        QTest::addColumn<fx::Bomb>("bomb");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("table, right password") << fx::Bomb::CrossReferenceStream << "user"
+                                               << "IDS_MSG_NO_TESSIVON;";
+        QTest::newRow("table, wrong password") << fx::Bomb::CrossReferenceStream << "wrong"
+                                               << "IDS_MSG_NO_TESSIVON;";
+        QTest::newRow("object stream, right password") << fx::Bomb::ObjectStream << "user"
+                                                       << "IDS_MSG_NO_TESSIVON;";
+        QTest::newRow("encryption dictionary in an object stream")
+            << fx::Bomb::EncryptionDictionary << "user"
+            << "IDS_MSG_NO_TESSIVON;";
+    }
+    void inflationBomb() {
+        QFETCH(fx::Bomb, bomb);
+        QFETCH(QString, password);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("bomb.pdf");
+        fx::Fixture fixture;
+        fixture.objectStreams = true;
+        fixture.pages = 3;
+        fixture.security =
+            bomb == fx::Bomb::EncryptionDictionary ? fx::Security::None : fixture.security;
+        fx::makeFixture(fixture, source.toStdString());
+        fx::appendInflationBomb(source.toStdString(), fixture.userPassword, bomb, 200ull << 20);
+        const auto seen = jobInChild([&] {
+            Harness h;
+            h.run(QFile::encodeName(source).toStdString(), password.toStdString());
+            rusage usage{};
+            ::getrusage(RUSAGE_SELF, &usage);
+            return outcome(h, dir.path()) + " " + std::to_string(usage.ru_maxrss / 1024);
+        });
+        QVERIFY2(seen, "the job did not end");
+        const QStringList parts = QString::fromStdString(*seen).split(' ');
+        QCOMPARE(parts.mid(0, parts.size() - 1).join(' '), shown + " bomb.pdf");
+        QVERIFY2(parts.last().toInt() < 160, qPrintable("peak MiB: " + parts.last()));
     }
 };
 

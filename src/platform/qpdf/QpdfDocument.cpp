@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/DocumentWriter.h"
+#include "platform/qpdf/InflationBudget.h"
 #include "platform/qpdf/InfoValues.h"
 #include "platform/qpdf/LooseObjectPrefetch.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
@@ -29,8 +30,14 @@
 namespace pdfunlock {
 namespace {
 
-void process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file, const char* password) {
-    pdf.processInputSource(std::make_shared<BlockInputSource>(file), password);
+// The cross-reference streams are checked against the budget first: qpdf
+// would inflate them whole, before any password is checked.
+InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                        const char* password) {
+    auto source = std::make_shared<BlockInputSource>(file);
+    auto budget = InflationBudget::beforeParse(source);
+    pdf.processInputSource(source, password);
+    return budget;
 }
 
 // qpdf reads the header before the cross-reference table and the encryption
@@ -314,8 +321,9 @@ private:
 
     bool openWith(const std::string& password) {
         auto pdf = quietQpdf();
+        InflationBudget budget;
         try {
-            process(*pdf, file_, password.c_str());
+            budget = process(*pdf, file_, password.c_str());
         } catch (const std::exception&) {
             revision_ = encryptionRevision(*pdf);
             // Cut while it was read: damaged, whatever the password. It stays
@@ -325,6 +333,11 @@ private:
                 return true;
             }
             return false;
+        }
+        // Over the budget it is damaged too, and none of its objects is read.
+        if (!budget.objectStreamsFit(*pdf)) {
+            damaged_ = true;
+            return true;
         }
         damaged_ = false;
         adopt(std::move(pdf));
