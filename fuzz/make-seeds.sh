@@ -34,7 +34,7 @@ seed --security aes-128 --pages 3 --image-bytes 400 --stale-table
 # A cross-reference stream, an object stream and an encryption dictionary in
 # an object stream, each inflating past the budget: refused before qpdf
 # inflates them.
-seed --security aes-256 --pages 2 --inflation-bomb table --bomb-mib 80
-seed --security aes-256 --pages 2 --inflation-bomb object-stream --bomb-mib 80
-seed --security none --pages 2 --inflation-bomb encryption --bomb-mib 80
+seed --security aes-256 --pages 2 --inflation-bomb table --bomb-mib 300
+seed --security aes-256 --pages 2 --inflation-bomb object-stream --bomb-mib 300
+seed --security none --pages 2 --inflation-bomb encryption --bomb-mib 300
 echo "$n seeds in $out"
