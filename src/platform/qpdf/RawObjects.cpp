@@ -11,7 +11,6 @@ namespace pdfunlock {
 RawReader::RawReader(std::shared_ptr<InputSource> source)
     : source_(std::move(source)), scratch_(QPDF::create()) {
     scratch_->setSuppressWarnings(true);
-    scratch_->emptyPDF();
 }
 
 std::optional<RawRows> RawRows::of(QPDFObjectHandle dict) {
