@@ -51,24 +51,34 @@ std::optional<RawRows> RawRows::of(QPDFObjectHandle dict) {
     return layout;
 }
 
+// The fields of a row as unsigned numbers: 8 bytes fill one.
+static void fieldsOf(const unsigned char* row, const int (&widths)[3], std::uint64_t (&fields)[3]) {
+    fields[0] = widths[0] == 0 ? 1 : 0;
+    fields[1] = fields[2] = 0;
+    for (int f = 0; f < 3; ++f) {
+        for (int k = 0; k < widths[f]; ++k) {
+            fields[f] = (fields[f] << 8) | *row++;
+        }
+    }
+}
+
 std::optional<Located> RawRows::find(const std::string& data, int number) const {
     std::uint64_t row = 0;
     for (const auto& [first, count] : ranges) {
-        if (number >= first && number - first < count) {
-            row += static_cast<std::uint64_t>(number - first);
-            if ((row + 1) * width > data.size()) {
+        const auto offset = static_cast<std::uint64_t>(number) - static_cast<std::uint64_t>(first);
+        if (first <= number && offset < static_cast<std::uint64_t>(count)) {
+            row += offset;
+            if (row >= data.size() / width) {
                 return std::nullopt;
             }
-            long long fields[3] = {widths[0] == 0 ? 1 : 0, 0, 0};
-            size_t at = static_cast<size_t>(row * width);
-            for (int f = 0; f < 3; ++f) {
-                for (int k = 0; k < widths[f]; ++k) {
-                    fields[f] = (fields[f] << 8) | static_cast<unsigned char>(data[at++]);
-                }
-            }
-            return Located{static_cast<int>(fields[0]), fields[1], static_cast<int>(fields[2])};
+            std::uint64_t fields[3];
+            fieldsOf(reinterpret_cast<const unsigned char*>(data.data()) + row * width, widths,
+                     fields);
+            return Located{fields[0] > 2 ? -1 : static_cast<int>(fields[0]),
+                           static_cast<qpdf_offset_t>(fields[1]),
+                           static_cast<int>(fields[2] & 0x7fffffff)};
         }
-        row += static_cast<std::uint64_t>(count);
+        row = std::min<std::uint64_t>(row + static_cast<std::uint64_t>(count), 1ull << 62);
     }
     return std::nullopt;
 }
@@ -76,19 +86,11 @@ std::optional<Located> RawRows::find(const std::string& data, int number) const 
 void RawRows::containers(const std::string& data, std::vector<int>& into) const {
     const auto* row = reinterpret_cast<const unsigned char*>(data.data());
     for (size_t left = data.size() / width; left > 0; --left, row += width) {
-        long long type = widths[0] == 0 ? 1 : 0;
-        for (int k = 0; k < widths[0]; ++k) {
-            type = (type << 8) | row[k];
-        }
-        if (type != 2) {
-            continue;
-        }
-        long long number = 0;
-        for (int k = 0; k < widths[1]; ++k) {
-            number = (number << 8) | row[widths[0] + k];
-        }
-        if ((into.empty() || into.back() != number) && number <= std::numeric_limits<int>::max()) {
-            into.push_back(static_cast<int>(number));
+        std::uint64_t fields[3];
+        fieldsOf(row, widths, fields);
+        if (fields[0] == 2 && (into.empty() || into.back() != static_cast<long long>(fields[1])) &&
+            fields[1] <= static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
+            into.push_back(static_cast<int>(fields[1]));
         }
     }
 }
