@@ -4,6 +4,8 @@
 
 #include "platform/PDFDocument.h"
 
+#include <optional>
+#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <string>
 
@@ -20,5 +22,11 @@ std::string unparseDirect(QPDFObjectHandle object, long& budget, int depth = 0);
 AttributeValue toAttribute(QPDFObjectHandle value);
 // Throws for a PDFOtherValue that does not parse.
 QPDFObjectHandle toObject(const AttributeValue& value);
+
+// The information dictionary of `pdf` as attributes; nullopt without one.
+std::optional<DocumentAttributes> readAttributes(QPDF& pdf);
+// Replaces it (removes it for nullopt); a value that does not parse is left
+// out. Reports nothing.
+void writeAttributes(QPDF& pdf, const std::optional<DocumentAttributes>& attributes);
 
 } // namespace pdfunlock

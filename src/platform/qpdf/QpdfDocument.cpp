@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/CheckedCopies.h"
+#include "platform/qpdf/InflationBudget.h"
 #include "platform/qpdf/InfoValues.h"
 #include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PageAssembly.h"
@@ -12,7 +13,9 @@
 #include "platform/qpdf/WholeDocumentWriter.h"
 #include "platform/qpdf/WritePaths.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -24,8 +27,14 @@
 namespace pdfunlock {
 namespace {
 
-void process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file, const char* password) {
-    pdf.processInputSource(std::make_shared<BlockInputSource>(file), password);
+// The cross-reference streams are checked against the budget first: qpdf
+// would inflate them whole, before any password is checked.
+InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                        const char* password) {
+    auto source = std::make_shared<BlockInputSource>(file);
+    auto budget = InflationBudget::beforeParse(source);
+    pdf.processInputSource(source, password);
+    return budget;
 }
 
 // qpdf reads the header before the cross-reference table and the encryption
@@ -67,16 +76,27 @@ public:
 
     // The document opened with `key`, held in place of the locked one; false
     // when the file no longer parses.
-    bool adoptWithKey(FileKey key) {
+    // A file cut short while it was read, or one whose object streams would
+    // inflate past the budget (`budgeted`), answers true and stays unreadable
+    // and damaged: the job refuses it instead of asking again.
+    bool adoptWithKey(FileKey key, bool budgeted = true) {
+        std::shared_ptr<QPDF> pdf;
+        InflationBudget budget;
         try {
-            auto pdf = openWithFileKey(file_, key);
-            key_ = std::move(key);
-            damaged_ = false;
-            adopt(std::move(pdf));
-            return true;
+            pdf = openWithFileKey(file_, key, &budget);
         } catch (const std::exception&) {
-            return false;
+            damaged_ = damaged_ || file_->shortened();
+            return file_->shortened();
         }
+        // None of its objects is read then.
+        if (budgeted && !budget.objectStreamsFit(*pdf)) {
+            damaged_ = true;
+            return true;
+        }
+        key_ = std::move(key);
+        damaged_ = false;
+        adopt(std::move(pdf));
+        return true;
     }
 
     // A copy just written, as its check read it.
@@ -126,46 +146,12 @@ public:
     bool allowsContentAccessibility() const override { return allows(&QPDF::allowAccessibility); }
 
     std::optional<DocumentAttributes> documentAttributes() const override {
-        if (!pdf_) {
-            return std::nullopt;
-        }
-        try {
-            auto info = pdf_->getTrailer().getKey("/Info");
-            if (!info.isDictionary()) {
-                return std::nullopt;
-            }
-            DocumentAttributes attributes;
-            for (auto& [key, value] : info.ditems()) {
-                if (!value.isNull()) {
-                    attributes.emplace(key.substr(1), toAttribute(value));
-                }
-            }
-            return attributes;
-        } catch (const std::exception&) {
-            return std::nullopt;
-        }
+        return pdf_ ? readAttributes(*pdf_) : std::nullopt;
     }
 
     void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) override {
-        if (!pdf_) {
-            return;
-        }
-        try {
-            if (!attributes) {
-                pdf_->getTrailer().removeKey("/Info");
-                return;
-            }
-            auto info = QPDFObjectHandle::newDictionary();
-            for (const auto& [key, value] : *attributes) {
-                try {
-                    info.replaceKey("/" + key, toObject(value));
-                } catch (const std::exception&) {
-                    // Text that does not parse as a PDF object is left out.
-                }
-            }
-            pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info));
-        } catch (const std::exception&) {
-            // The attributes stay as they were; setting them reports nothing.
+        if (pdf_) {
+            writeAttributes(*pdf_, attributes);
         }
     }
 
@@ -245,7 +231,9 @@ public:
     }
 
     // Whatever qpdf had to repair so far, also while the copy read it.
-    bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+    bool isDamaged() const override {
+        return damaged_ || (pdf_ && pdf_->numWarnings() > 0) || (file_ && file_->shortened());
+    }
 
     std::optional<FileState> sourceState() const override {
         return file_ ? fileStateOf(file_->fd()) : std::nullopt;
@@ -354,8 +342,9 @@ QpdfDocumentService::openFrom(const std::string& path,
         document->adopt(std::move(pdf));
     } else if (auto key = deriveFileKey(*security, "", true)) {
         // The empty text may match only as the owner password; readers still
-        // ask for a password then.
-        document->adoptWithKey(std::move(*key));
+        // ask for a password then. Nothing of it is read before it is refused
+        // as not protected.
+        document->adoptWithKey(std::move(*key), false);
     }
     return document;
 }
