@@ -35,6 +35,12 @@ if(UNIX AND NOT APPLE)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${PDFUNLOCK_APP_ID}.svg)
 
+  # The watch over a folder as a service of the user's (pdfunlock-cli --watch).
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/pdfunlock-watch@.service.in
+    ${CMAKE_CURRENT_BINARY_DIR}/packaging/pdfunlock-watch@.service @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/pdfunlock-watch@.service
+    DESTINATION lib/systemd/user)
+
   # The changelog names the version being packaged and dates the release.
   set(_changelog ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_changelog})

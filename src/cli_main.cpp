@@ -4,6 +4,7 @@
 #include "batch/BatchReport.h"
 #include "batch/BatchRun.h"
 #include "batch/CommandLine.h"
+#include "batch/WatchCommand.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/Secrets.h"
@@ -110,7 +111,8 @@ private:
     Reporter& reporter_;
 };
 
-PasswordLine readPassword(const CommandLine& line, const Strings& strings, std::string& problem) {
+PasswordLine readPasswordLine(const CommandLine& line, const Strings& strings,
+                              std::string& problem) {
     switch (line.passwordFrom) {
     case PasswordFrom::StandardInput:
         problem = "standard input holds no password";
@@ -123,6 +125,23 @@ PasswordLine readPassword(const CommandLine& line, const Strings& strings, std::
         return readPasswordFromTerminal(localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_PROMPT));
     }
     return {};
+}
+
+// The password, or the exit status of the usage error that there is none.
+std::optional<int> readPassword(const CommandLine& line, const Strings& strings,
+                                std::string& password) {
+    std::string problem;
+    auto read = readPasswordLine(line, strings, problem);
+    if (read.tooLong) {
+        return usageError(localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_TOO_LONG,
+                                        {std::to_string(kLongestPasswordLine)}));
+    }
+    if (!read.text) {
+        return usageError(problem);
+    }
+    password = std::move(*read.text);
+    wipe(*read.text);
+    return std::nullopt;
 }
 
 } // namespace
@@ -156,6 +175,26 @@ int main(int argc, char* argv[]) {
     QpdfDocumentService pdf;
     PosixFileSystem files;
 
+    if (line.watch) {
+        for (const auto& path : line.paths) {
+            const auto info = inspectPath(path);
+            if (!info || info->kind != EntryKind::Folder) {
+                return usageError("--watch takes folders: " + path + " is none");
+            }
+        }
+        // A service's password file: nobody else's to read or replace.
+        if (line.passwordFrom == PasswordFrom::File && isOpenToOthers(line.passwordFile)) {
+            return usageError(
+                localizedText(strings, IDS_KEY::IDS_WATCH_PASSWORD_FILE_OPEN, {line.passwordFile}));
+        }
+        std::string password;
+        if (const auto status = readPassword(line, strings, password)) {
+            return *status;
+        }
+        return watchFolders(line, std::move(password), BatchServices{pdf, files, systemLog},
+                            strings);
+    }
+
     BatchInputs inputs = collectInputs(line.paths, RemovalServices{pdf, files, systemLog});
     // What the walk took no file from: a line each, as a file's.
     const auto skippedLine = [&](const SkippedPath& skipped) {
@@ -176,17 +215,9 @@ int main(int argc, char* argv[]) {
         line.again || std::any_of(inputs.items.begin(), inputs.items.end(),
                                   [](const BatchItem& item) { return !item.earlierCopy; });
     if (needsPassword) {
-        std::string problem;
-        auto read = readPassword(line, strings, problem);
-        if (read.tooLong) {
-            return usageError(localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_TOO_LONG,
-                                            {std::to_string(kLongestPasswordLine)}));
+        if (const auto status = readPassword(line, strings, password)) {
+            return *status;
         }
-        if (!read.text) {
-            return usageError(problem);
-        }
-        password = std::move(*read.text);
-        wipe(*read.text);
     }
 
     Reporter reporter(strings, inputs.items.size());

@@ -95,6 +95,22 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>Cancelled: %1 files were not processed.</translation>
     </message>
+    <message id="IDS_WATCH_POLLING">
+        <source>%1: the system gives no events for this folder; it is looked at every few seconds instead.</source>
+        <translation>%1: the system gives no events for this folder; it is looked at every few seconds instead.</translation>
+    </message>
+    <message id="IDS_WATCH_FOLDER_GONE">
+        <source>%1: the watched folder was deleted or moved; it is no longer watched.</source>
+        <translation>%1: the watched folder was deleted or moved; it is no longer watched.</translation>
+    </message>
+    <message id="IDS_WATCH_NONE_LEFT">
+        <source>No watched folder is left.</source>
+        <translation>No watched folder is left.</translation>
+    </message>
+    <message id="IDS_WATCH_PASSWORD_FILE_OPEN">
+        <source>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</source>
+        <translation>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>Password</translation>

@@ -95,6 +95,22 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>取り消されました: %1 件のファイルは処理されていません。</translation>
     </message>
+    <message id="IDS_WATCH_POLLING">
+        <source>%1: the system gives no events for this folder; it is looked at every few seconds instead.</source>
+        <translation>%1: システムはこのフォルダーの変更を通知しません。代わりに数秒ごとにフォルダーを確認します。</translation>
+    </message>
+    <message id="IDS_WATCH_FOLDER_GONE">
+        <source>%1: the watched folder was deleted or moved; it is no longer watched.</source>
+        <translation>%1: 監視中のフォルダーが削除または移動されました。このフォルダーの監視を終了します。</translation>
+    </message>
+    <message id="IDS_WATCH_NONE_LEFT">
+        <source>No watched folder is left.</source>
+        <translation>監視するフォルダーが残っていません。</translation>
+    </message>
+    <message id="IDS_WATCH_PASSWORD_FILE_OPEN">
+        <source>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</source>
+        <translation>%1 は他のユーザーが読み書きできます。--watch のパスワードファイルはあなたが所有し、あなただけが読める必要があります: chmod 600 %1</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>パスワード</translation>

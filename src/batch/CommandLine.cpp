@@ -23,6 +23,15 @@ const char* const kCliUsage =
     "      --json                one JSON object per file on standard output\n"
     "      --again               also copy files that already have a copy from an\n"
     "                            earlier run\n"
+    "      --watch               keep watching the folders PATH: after the files\n"
+    "                            there, each PDF that arrives or is replaced, once\n"
+    "                            its writer closed it, until SIGINT or SIGTERM\n"
+    "      --settle SECONDS      with --watch, take a file once its size and times\n"
+    "                            stayed the same for SECONDS (default 2)\n"
+    "      --poll SECONDS        with --watch, look at the folders every SECONDS\n"
+    "                            instead of waiting for the system's events (for\n"
+    "                            network shares); without it the folders the system\n"
+    "                            gives no events for are looked at every 5 seconds\n"
     "  -h, --help                print this help and exit\n"
     "      --version             print the version and exit\n"
     "  --                        end of options: every word after it is a PATH\n"
@@ -36,9 +45,22 @@ const char* const kCliUsage =
     "\n"
     "Exit status: 0 when every file has its copy, 1 when at least one has not,\n"
     "2 for a usage error or when no PDF was found, 130 or 143 when stopped by\n"
-    "SIGINT or SIGTERM.\n";
+    "SIGINT or SIGTERM. With --watch: 0 when stopped by SIGINT or SIGTERM (the\n"
+    "files under way finish first), 1 when no watched folder is left, 2 for a\n"
+    "usage error or a PATH that is no folder.\n";
 
 namespace {
+
+// Seconds with an optional fraction, from `least` to an hour.
+std::optional<std::chrono::milliseconds> duration(const std::string& text, double least) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !(seconds >= least) ||
+        seconds > 3600) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+}
 
 std::optional<unsigned> jobCount(const std::string& text) {
     unsigned value = 0;
@@ -55,6 +77,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
     CommandLine line;
     bool stdinChosen = false;
     bool fileChosen = false;
+    std::optional<std::chrono::milliseconds> settleGiven;
     const auto fail = [&line](std::string message) {
         line.action = CommandLine::Action::UsageError;
         line.error = std::move(message);
@@ -119,10 +142,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
             line.json = true;
         } else if (name == "--again" && !value) {
             line.again = true;
+        } else if (name == "--watch" && !value) {
+            line.watch = true;
+        } else if (name == "--settle" || name == "--poll") {
+            const auto text = takesValue();
+            const auto time = text ? duration(*text, name == "--poll" ? 0.1 : 0) : std::nullopt;
+            if (!time) {
+                return fail(name + " needs a number of seconds up to 3600");
+            }
+            (name == "--poll" ? line.poll : settleGiven) = time;
         } else {
             return fail("unknown option " + word);
         }
     }
+    if ((settleGiven || line.poll) && !line.watch) {
+        return fail("--settle and --poll go with --watch");
+    }
+    line.settle = settleGiven.value_or(line.settle);
     if (stdinChosen && fileChosen) {
         return fail("--password-stdin and --password-file exclude each other");
     }

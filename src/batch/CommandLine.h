@@ -1,6 +1,7 @@
 // The options of pdfunlock-cli.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct CommandLine {
     std::optional<unsigned> jobs; // unset: the processors the process may use
     bool json = false;
     bool again = false;
+    // --watch: the folders' files, then those that arrive, until stopped.
+    bool watch = false;
+    std::chrono::milliseconds settle{2000};
+    std::optional<std::chrono::milliseconds> poll; // set: list the folders, no events
 };
 
 // The words after the program's name. Options may come before, between and

@@ -38,7 +38,11 @@ namespace pdfunlock {
     X(IDS_BATCH_SUMMARY)                                                                           \
     X(IDS_BATCH_SUMMARY_ALREADY)                                                                   \
     X(IDS_BATCH_SUMMARY_REFUSED)                                                                   \
-    X(IDS_BATCH_SUMMARY_CANCELLED)
+    X(IDS_BATCH_SUMMARY_CANCELLED)                                                                 \
+    X(IDS_WATCH_POLLING)                                                                           \
+    X(IDS_WATCH_FOLDER_GONE)                                                                       \
+    X(IDS_WATCH_NONE_LEFT)                                                                         \
+    X(IDS_WATCH_PASSWORD_FILE_OPEN)
 
 #define PDFUNLOCK_IDS_CASE(name) name,
 enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };
