@@ -1,7 +1,5 @@
 #include "batch/FolderWatch.h"
 
-#include "removal/CopyFileNaming.h"
-
 #include <algorithm>
 
 namespace pdfunlock {
@@ -26,8 +24,8 @@ bool mayBeUnfinished(const FileResult& result) {
 
 FolderWatch::FolderWatch(WatchOptions options, FolderEvents& events, RemovalServices services,
                          StartJob startJob, WatchListener& listener)
-    : options_(options), events_(events), services_(services), startJob_(std::move(startJob)),
-      listener_(listener) {}
+    : options_(options), events_(events), startJob_(std::move(startJob)),
+      folders_(options.settle, events, services, listener) {}
 
 FolderWatch::~FolderWatch() {
     for (auto& running : running_) {
@@ -35,331 +33,21 @@ FolderWatch::~FolderWatch() {
     }
 }
 
-bool FolderWatch::start(const std::vector<std::string>& folders) {
-    std::vector<int> roots;
-    for (const auto& path : folders) {
-        const auto info = inspectPath(path);
-        auto found = info && info->kind == EntryKind::Folder ? FoundFolder::named(path) : nullptr;
-        if (!found) {
-            return false;
-        }
-        // Watched before it is listed: what arrives meanwhile is seen twice,
-        // and taken once.
-        if (const auto watch = watchFolder(std::move(found), info->identity, -1, path)) {
-            roots.push_back(*watch);
-        }
-    }
-    for (const int watch : roots) {
-        listFolder(watch);
-    }
-    return true;
-}
-
-std::optional<int> FolderWatch::watchFolder(std::shared_ptr<FoundFolder> found,
-                                            FileIdentity identity, int parent,
-                                            std::string rootPath) {
-    if (!watchedFolders_.insert(identity).second) {
-        return std::nullopt; // named twice, or inside another named folder
-    }
-    const auto id = events_.add(found);
-    if (!id) {
-        watchedFolders_.erase(identity);
-        listener_.skipped({found->path(), IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
-        return std::nullopt;
-    }
-    if (id->polled && !saidPolling_) {
-        saidPolling_ = true;
-        listener_.notice(IDS_KEY::IDS_WATCH_POLLING, {found->path()});
-    }
-    Folder& folder = folders_[id->id];
-    folder.found = std::move(found);
-    folder.identity = identity;
-    folder.rootPath = std::move(rootPath);
-    folder.parent = parent;
-    return id->id;
-}
-
-// What the folder holds now, sub-folders watched (and listed) first.
-void FolderWatch::listFolder(int watch) {
-    std::vector<int> pending{watch};
-    while (!pending.empty()) {
-        const int id = pending.back();
-        pending.pop_back();
-        const auto at = folders_.find(id);
-        const auto held = at != folders_.end() ? at->second.found->hold() : nullptr;
-        const auto entries = held ? held->entries() : std::nullopt;
-        if (!entries) {
-            continue; // gone: its event says so
-        }
-        for (const Entry& entry : *entries) {
-            if (entry.kind == EntryKind::Folder && !at->second.folders.contains(entry.name)) {
-                auto sub = at->second.found->subfolder(entry.name, entry.identity);
-                if (const auto child = watchFolder(std::move(sub), entry.identity, id, {})) {
-                    folders_[id].folders[entry.name] = *child;
-                    pending.push_back(*child);
-                }
-            } else if (entry.kind != EntryKind::Folder) {
-                look(id, entry.name, true);
-            }
-        }
-        // Names gone meanwhile.
-        const auto listed = [&entries](const std::string& name) {
-            const auto it = std::lower_bound(
-                entries->begin(), entries->end(), name,
-                [](const Entry& entry, const std::string& n) { return entry.name < n; });
-            return it != entries->end() && it->name == name;
-        };
-        std::vector<std::string> gone;
-        for (const auto& [name, known] : folders_[id].names) {
-            if (!listed(name)) {
-                gone.push_back(name);
-            }
-        }
-        for (const auto& [name, child] : folders_[id].folders) {
-            if (!listed(name)) {
-                gone.push_back(name);
-            }
-        }
-        for (const auto& name : gone) {
-            handle({FolderEvent::Kind::Removed, id, name});
-        }
-    }
-}
-
-// A name was written, made or listed: a PDF becomes a candidate once its
-// writer closed it; a link is reported once.
-void FolderWatch::look(int watch, const std::string& name, bool closed) {
-    const auto at = folders_.find(watch);
-    const auto held = at != folders_.end() ? at->second.found->hold() : nullptr;
-    const auto entry = held ? held->entry(name) : std::nullopt;
-    if (!entry) {
-        return;
-    }
-    Folder& folder = at->second;
-    if (entry->kind == EntryKind::Folder) {
-        if (!folder.folders.contains(name)) {
-            auto sub = folder.found->subfolder(name, entry->identity);
-            if (const auto child = watchFolder(std::move(sub), entry->identity, watch, {})) {
-                folders_[watch].folders[name] = *child;
-                listFolder(*child);
-            }
-        }
-        return;
-    }
-    const bool pdf = hasPdfExtension(name);
-    if (entry->kind == EntryKind::Link && (pdf || held->leadsToFolder(name))) {
-        Name& known = folder.names[name];
-        if (known.status != Status::Done || known.state.identity != entry->identity) {
-            known = Name{Status::Done, FileState{entry->identity}, {}, false, std::nullopt};
-            listener_.skipped({folder.found->pathOf(name), IDS_KEY::IDS_BATCH_LINK_SKIPPED});
-        }
-        return;
-    }
-    const auto state = pdf && entry->kind == EntryKind::File ? held->stateOf(name) : std::nullopt;
-    if (!state) {
-        return;
-    }
-    auto [it, added] = folder.names.try_emplace(name);
-    Name& known = it->second;
-    const bool same =
-        !added && known.state.identity == state->identity && known.state.untouched(*state);
-    switch (added ? Status::Open : known.status) {
-    case Status::Queued:
-    case Status::Running:
-        known.changedWhileRunning = known.changedWhileRunning || !same;
-        return;
-    case Status::Settling:
-    case Status::Recheck:
-    case Status::Done:
-        if (same) {
-            return; // nothing new: the start-up listing and its events, a listing again
-        }
-        break;
-    case Status::Open:
-        if (!closed) {
+void FolderWatch::startJobs() {
+    while (running_.size() < std::max(1u, options_.jobs) && !stopped_) {
+        auto next = folders_.next();
+        if (!next) {
             return;
         }
-        break;
-    }
-    known.state = *state;
-    if (!closed) {
-        known.status = Status::Open;
-        return;
-    }
-    known.status = Status::Settling;
-    known.held.reset();
-    known.due = Clock::now() + options_.settle;
-    settling_.insert({watch, name});
-}
-
-void FolderWatch::forget(int watch) {
-    const auto at = folders_.find(watch);
-    if (at == folders_.end()) {
-        return;
-    }
-    for (const auto& [name, child] : at->second.folders) {
-        events_.remove(child);
-        forget(child);
-    }
-    if (const auto parent = folders_.find(at->second.parent); parent != folders_.end()) {
-        std::erase_if(parent->second.folders,
-                      [watch](const auto& sub) { return sub.second == watch; });
-    }
-    std::erase_if(settling_, [watch](const Key& key) { return key.first == watch; });
-    std::erase_if(queue_, [watch](const Key& key) { return key.first == watch; });
-    watchedFolders_.erase(at->second.identity);
-    folders_.erase(at);
-}
-
-void FolderWatch::handle(const FolderEvent& event) {
-    switch (event.kind) {
-    case FolderEvent::Kind::Written:
-    case FolderEvent::Kind::Added:
-        look(event.watch, event.name, event.kind == FolderEvent::Kind::Written);
-        return;
-    case FolderEvent::Kind::Removed:
-        if (const auto at = folders_.find(event.watch); at != folders_.end()) {
-            if (const auto sub = at->second.folders.find(event.name);
-                sub != at->second.folders.end()) {
-                const int child = sub->second;
-                events_.remove(child);
-                forget(child);
-            } else if (const auto name = at->second.names.find(event.name);
-                       name != at->second.names.end() && name->second.status != Status::Queued &&
-                       name->second.status != Status::Running) {
-                if (name->second.held) {
-                    listener_.fileDone(*name->second.held); // failed, then removed
+        Running& running = running_.emplace_back(Running{next->first, {}, {}});
+        running.run =
+            startJob_(std::move(next->second), [this, &running](const FileResult& result) {
+                {
+                    std::lock_guard lock(resultsMutex_);
+                    running.result = result;
                 }
-                settling_.erase({event.watch, event.name});
-                at->second.names.erase(name);
-            }
-        }
-        return;
-    case FolderEvent::Kind::Gone:
-        if (const auto at = folders_.find(event.watch); at != folders_.end()) {
-            if (!at->second.rootPath.empty()) {
-                listener_.notice(IDS_KEY::IDS_WATCH_FOLDER_GONE, {at->second.rootPath});
-            }
-            forget(event.watch);
-        }
-        return;
-    case FolderEvent::Kind::Lost: {
-        std::vector<int> watches;
-        for (const auto& [watch, folder] : folders_) {
-            watches.push_back(watch);
-        }
-        for (const int watch : watches) {
-            listFolder(watch);
-        }
-        return;
-    }
-    }
-}
-
-FolderWatch::Name* FolderWatch::find(int watch, const std::string& name) {
-    const auto at = folders_.find(watch);
-    if (at == folders_.end()) {
-        return nullptr;
-    }
-    const auto it = at->second.names.find(name);
-    return it == at->second.names.end() ? nullptr : &it->second;
-}
-
-// The names whose time has come: taken when they stayed the same, else
-// watched for another settle time.
-void FolderWatch::settle(Clock::time_point now) {
-    for (auto key = settling_.begin(); key != settling_.end();) {
-        Name* entry = find(key->first, key->second);
-        if (!entry) {
-            key = settling_.erase(key);
-            continue;
-        }
-        if (entry->due > now) {
-            ++key;
-            continue;
-        }
-        const auto held = folders_[key->first].found->hold();
-        const auto state = held ? held->stateOf(key->second) : std::nullopt;
-        if (!state) { // gone before it was taken
-            folders_[key->first].names.erase(key->second);
-            key = settling_.erase(key);
-            continue;
-        }
-        if (state->identity != entry->state.identity || !state->untouched(entry->state)) {
-            entry->state = *state;
-            entry->status = Status::Settling;
-            entry->due = now + options_.settle;
-            ++key;
-            continue;
-        }
-        if (entry->status == Status::Recheck) {
-            // It stayed as it failed: its line now.
-            entry->status = Status::Done;
-            listener_.fileDone(*entry->held);
-            entry->held.reset();
-        } else {
-            take(key->first, key->second, *entry);
-        }
-        key = settling_.erase(key);
-    }
-}
-
-// A settled file: the copy of an earlier run is left alone; any other
-// waits for a job.
-void FolderWatch::take(int watch, const std::string& name, Name& entry) {
-    Folder& folder = folders_[watch];
-    FileSource source;
-    source.path = folder.found->pathOf(name);
-    source.folder = folder.found;
-    source.name = name;
-    const auto held = folder.found->hold();
-    const auto sourceName = sourcePathOfCopy(name);
-    const auto beside = sourceName && held ? held->entry(*sourceName) : std::nullopt;
-    if (beside && (beside->kind == EntryKind::File || beside->kind == EntryKind::Link) &&
-        opensUnprotected(source, services_.pdf)) {
-        entry.status = Status::Done;
-        return;
-    }
-    entry.status = Status::Queued;
-    queue_.push_back({watch, name});
-}
-
-void FolderWatch::startJobs() {
-    while (!queue_.empty() && running_.size() < std::max(1u, options_.jobs) && !stopped_) {
-        const Key key = queue_.front();
-        queue_.pop_front();
-        Name* entry = find(key.first, key.second);
-        if (!entry) {
-            continue;
-        }
-        const Folder& folder = folders_[key.first];
-        BatchItem item;
-        item.path = folder.found->pathOf(key.second);
-        item.folder = folder.found;
-        item.name = key.second;
-        // Its copies, as the names beside it show them now.
-        for (auto it = folder.names.lower_bound(key.second.substr(0, key.second.rfind('.')));
-             it != folder.names.end() &&
-             it->first.starts_with(key.second.substr(0, key.second.rfind('.')));
-             ++it) {
-            if (sourcePathOfCopy(it->first) == key.second) {
-                item.copyNames.push_back(it->first);
-            }
-        }
-        if (!item.copyNames.empty()) {
-            item.earlierCopy = earlierCopyOf(item, services_);
-        }
-        entry->status = Status::Running;
-        entry->changedWhileRunning = false;
-        Running& running =
-            running_.emplace_back(Running{key.first, key.second, entry->state, {}, {}});
-        running.run = startJob_(std::move(item), [this, &running](const FileResult& result) {
-            {
-                std::lock_guard lock(resultsMutex_);
-                running.result = result;
-            }
-            events_.wake();
-        });
+                events_.wake();
+            });
     }
 }
 
@@ -375,65 +63,19 @@ void FolderWatch::reap() {
             continue;
         }
         it->run->wait();
-        finished(*it);
+        folders_.finished(it->key, *it->result, mayBeUnfinished(*it->result) && !stopped_);
         it = running_.erase(it);
     }
 }
 
-void FolderWatch::finished(Running& running) {
-    const FileResult& result = *running.result;
-    Name* entry = find(running.watch, running.name);
-    if (!entry) {
-        listener_.fileDone(result); // its folder went meanwhile
-        return;
-    }
-    // A file that may have been taken too early is looked at again: once it
-    // settles it is taken again; if it stays as it was, its line.
-    if (mayBeUnfinished(result) && !stopped_) {
-        entry->status = Status::Recheck;
-        entry->held = result;
-        entry->due = Clock::now() + options_.settle;
-        settling_.insert({running.watch, running.name});
-        return;
-    }
-    listener_.fileDone(result);
-    entry->status = Status::Done;
-    // Replaced or written again while it was handled: a new arrival.
-    if (entry->changedWhileRunning) {
-        look(running.watch, running.name, true);
-    }
-    // Its copy beside it is known as one.
-    if (result.copy && result.copy->starts_with(folders_[running.watch].found->path() + "/")) {
-        const std::string copyName =
-            result.copy->substr(folders_[running.watch].found->path().size() + 1);
-        if (copyName.find('/') == std::string::npos) {
-            look(running.watch, copyName, true);
-        }
-    }
-}
-
-std::size_t FolderWatch::rootsLeft() const {
-    return static_cast<std::size_t>(
-        std::count_if(folders_.begin(), folders_.end(),
-                      [](const auto& folder) { return !folder.second.rootPath.empty(); }));
-}
-
 bool FolderWatch::run() {
-    while (!stopped_ && rootsLeft() > 0) {
+    while (!stopped_ && folders_.rootsLeft() > 0) {
         startJobs();
-        auto timeout = kIdleWait;
-        const auto now = Clock::now();
-        for (const Key& key : settling_) {
-            if (const Name* entry = find(key.first, key.second)) {
-                timeout = std::min(timeout, std::chrono::ceil<std::chrono::milliseconds>(
-                                                std::max(entry->due - now, Clock::duration(0))));
-            }
-        }
-        for (const FolderEvent& event : events_.wait(timeout)) {
-            handle(event);
+        for (const FolderEvent& event : events_.wait(folders_.untilDue(kIdleWait))) {
+            folders_.handle(event);
         }
         reap();
-        settle(Clock::now());
+        folders_.settle(WatchedFolders::Clock::now());
     }
     const bool stopped = stopped_;
     stopped_ = true;
@@ -442,13 +84,7 @@ bool FolderWatch::run() {
         events_.wait(std::chrono::milliseconds(200));
         reap();
     }
-    for (auto& [watch, folder] : folders_) {
-        for (auto& [name, known] : folder.names) {
-            if (known.held) {
-                listener_.fileDone(*known.held);
-            }
-        }
-    }
+    folders_.reportKeptBack();
     return stopped;
 }
 
