@@ -1,0 +1,239 @@
+// pdfunlock-cli --watch from outside: files arriving by write and close, by
+// rename, during the start-up walk, in two bursts, in a new sub-folder, by
+// polling; the copies it writes never taken; a folder gone; SIGTERM with a
+// file under way. Short settle times throughout.
+#include "fixtures/FixtureMaker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fx = pdfunlock::fixtures;
+
+namespace {
+
+const QString cli = QStringLiteral(PDFUNLOCK_CLI);
+
+QByteArray fixtureBytes(const std::string& creator) {
+    QTemporaryDir dir;
+    fx::Fixture fixture;
+    fixture.userPassword = "pw";
+    fixture.creator = fx::Text{creator};
+    const QString path = dir.filePath("f.pdf");
+    fx::makeFixture(fixture, path.toStdString());
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The watcher has the file open: its job is under way.
+bool holdsOpen(qint64 pid, const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const auto& fd : fds.entryInfoList(QDir::Files | QDir::System)) {
+        if (fd.symLinkTarget() == target) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class WatchTest : public QObject {
+    Q_OBJECT
+
+    QByteArray locked_ = fixtureBytes("Tessivon Scan");
+    QByteArray foreign_ = fixtureBytes("Acme Scan");
+
+private slots:
+    void arrivals_data() {
+        QTest::addColumn<QStringList>("options");
+        // Done in order once the watch has handled ready.pdf, which is there
+        // from the start ("early": right after it starts instead):
+        // "write N" (written and closed), "move N" (renamed in from outside),
+        // "bursts N" (half, a pause shorter than the settle time, the rest),
+        // "foreign N", "mkdir N", "rmroot", "lock N" (written, then locked by
+        // us), "term when N is open", "unlock".
+        QTest::addColumn<QStringList>("steps");
+        // Every line the watch prints: "<source> <result> <copy or ->", sorted.
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("exitCode");
+
+        const QString ok = QStringLiteral(" IDS_MSG_COMPLETE ");
+        QTest::newRow("write and close, rename in")
+            << QStringList{} << QStringList{"write a.pdf", "move b.pdf"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "b.pdf" + ok + "b_copy.pdf",
+                           "ready.pdf" + ok + "ready_copy.pdf"}
+            << 0;
+        QTest::newRow("arrivals during the start-up walk")
+            << QStringList{} << QStringList{"early", "write a.pdf", "move b.pdf", "write c.pdf"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "b.pdf" + ok + "b_copy.pdf",
+                           "c.pdf" + ok + "c_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"}
+            << 0;
+        QTest::newRow("two bursts: taken once, after the second")
+            << QStringList{} << QStringList{"bursts a.pdf"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
+        QTest::newRow("a new sub-folder, a foreign PDF")
+            << QStringList{} << QStringList{"mkdir sub", "write sub/a.pdf", "foreign x.pdf"}
+            << QStringList{"ready.pdf" + ok + "ready_copy.pdf", "sub/a.pdf" + ok + "a_copy.pdf",
+                           "x.pdf IDS_MSG_NO_TESSIVON -"}
+            << 0;
+        QTest::newRow("polling, forced")
+            << QStringList{"--poll", "0.2"}
+            << QStringList{"write a.pdf", "mkdir sub", "move sub/b.pdf"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf",
+                           "sub/b.pdf" + ok + "b_copy.pdf"}
+            << 0;
+        QTest::newRow("the watched folder removed")
+            << QStringList{} << QStringList{"rmroot"}
+            << QStringList{"ready.pdf" + ok + "ready_copy.pdf"} << 1;
+        QTest::newRow("SIGTERM with a file under way: it finishes")
+            << QStringList{} << QStringList{"lock a.pdf", "term when a.pdf is open", "unlock"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
+    }
+
+    void arrivals() {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, lines);
+        QFETCH(int, exitCode);
+        QTemporaryDir top;
+        const QString root = top.filePath("in");
+        QDir().mkpath(root);
+        writeFile(root + "/ready.pdf", locked_);
+        writeFile(top.filePath("pw"), "pw\n");
+        QFile::setPermissions(top.filePath("pw"), QFile::ReadOwner | QFile::WriteOwner);
+
+        QProcess watch;
+        watch.start(cli, QStringList{"--watch", "--json", "--settle", "0.4", "--password-file",
+                                     top.filePath("pw")} +
+                             options + QStringList{root});
+        QVERIFY(watch.waitForStarted());
+        QByteArray out;
+        const auto linesSoFar = [&] {
+            watch.waitForReadyRead(50);
+            out += watch.readAllStandardOutput();
+            return out.count('\n');
+        };
+        if (!steps.contains("early")) {
+            QTRY_VERIFY_WITH_TIMEOUT(linesSoFar() >= 1, 20000);
+        }
+        int lockFd = -1;
+        for (const QString& step : steps) {
+            const QString name = step.section(' ', 1, 1);
+            const QString path = root + '/' + name;
+            if (step.startsWith("write ")) {
+                writeFile(path, locked_);
+            } else if (step.startsWith("move ")) {
+                writeFile(top.filePath("outside.tmp"), locked_);
+                QVERIFY(QFile::rename(top.filePath("outside.tmp"), path));
+            } else if (step.startsWith("foreign ")) {
+                writeFile(path, foreign_);
+            } else if (step.startsWith("bursts ")) {
+                writeFile(path, locked_.left(locked_.size() / 2));
+                QTest::qWait(200);
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append));
+                file.write(locked_.mid(locked_.size() / 2));
+            } else if (step.startsWith("mkdir ")) {
+                QVERIFY(QDir().mkpath(path));
+            } else if (step == "rmroot") {
+                QVERIFY(QDir(root).removeRecursively());
+            } else if (step.startsWith("lock ")) {
+                writeFile(path, locked_);
+                lockFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+                QVERIFY(lockFd >= 0 && ::flock(lockFd, LOCK_EX) == 0);
+            } else if (step.startsWith("term when ")) {
+                const QString open = root + '/' + step.section(' ', 2, 2);
+                QTRY_VERIFY_WITH_TIMEOUT(holdsOpen(watch.processId(), open), 20000);
+                ::kill(pid_t(watch.processId()), SIGTERM);
+                QTest::qWait(300); // the signal taken before the file can go on
+            } else if (step == "unlock") {
+                ::close(lockFd);
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            linesSoFar() >= lines.size() || watch.state() == QProcess::NotRunning, 30000);
+        QTest::qWait(1500); // a line too many would come now
+        if (watch.state() == QProcess::Running) {
+            ::kill(pid_t(watch.processId()), SIGTERM);
+        }
+        QVERIFY(watch.state() == QProcess::NotRunning || watch.waitForFinished(30000));
+        out += watch.readAllStandardOutput();
+
+        QStringList seen;
+        for (const auto& line : out.split('\n')) {
+            if (line.isEmpty()) {
+                continue;
+            }
+            const QJsonObject object = QJsonDocument::fromJson(line).object();
+            const QString copy = object["copy"].isNull()
+                                     ? QStringLiteral("-")
+                                     : QFileInfo(object["copy"].toString()).fileName();
+            seen << QDir(root).relativeFilePath(object["source"].toString()) + ' ' +
+                        object["result"].toString() + ' ' + copy;
+        }
+        seen.sort();
+        QCOMPARE(seen, lines);
+        QCOMPARE(watch.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(watch.exitCode(), exitCode);
+        // A copy of a copy would have come from a copy taken as a source.
+        QDirIterator all(top.path(), QDirIterator::Subdirectories);
+        while (all.hasNext()) {
+            QVERIFY2(!all.next().contains("_copy_copy"), qPrintable(all.filePath()));
+        }
+    }
+
+    // A restart finds the copies of the run before: nothing is copied twice.
+    void restart() {
+        QTemporaryDir top;
+        writeFile(top.filePath("a.pdf"), locked_);
+        writeFile(top.filePath("pw"), "pw\n");
+        QFile::setPermissions(top.filePath("pw"), QFile::ReadOwner | QFile::WriteOwner);
+        QStringList results;
+        for (int run = 0; run < 2; ++run) {
+            QProcess watch;
+            watch.start(cli, {"--watch", "--json", "--settle", "0.2", "--password-file",
+                              top.filePath("pw"), top.path()});
+            QTRY_VERIFY_WITH_TIMEOUT(watch.canReadLine() || watch.waitForReadyRead(50), 20000);
+            ::kill(pid_t(watch.processId()), SIGTERM);
+            QVERIFY(watch.waitForFinished(30000));
+            results << QJsonDocument::fromJson(watch.readAllStandardOutput())
+                           .object()["result"]
+                           .toString();
+        }
+        QCOMPARE(results, (QStringList{"IDS_MSG_COMPLETE", "IDS_BATCH_COPY_THERE"}));
+        QCOMPARE(QDir(top.path()).entryList({"a_copy*"}), QStringList{"a_copy.pdf"});
+    }
+
+    // A password file others may read is refused before anything is watched.
+    void passwordFileOpenToOthers() {
+        QTemporaryDir top;
+        writeFile(top.filePath("pw"), "pw\n");
+        QFile::setPermissions(top.filePath("pw"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QProcess watch;
+        watch.start(cli, {"--watch", "--password-file", top.filePath("pw"), top.path()});
+        QVERIFY(watch.waitForFinished(30000));
+        QCOMPARE(watch.exitCode(), 2);
+        QVERIFY(watch.readAllStandardError().contains("chmod 600"));
+    }
+};
+
+QTEST_GUILESS_MAIN(WatchTest)
+#include "test_watch.moc"
