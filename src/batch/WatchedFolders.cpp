@@ -128,7 +128,9 @@ void WatchedFolders::look(int watch, const std::string& name, bool closed) {
     if (entry->kind == EntryKind::Link && (pdf || held->leadsToFolder(name))) {
         Name& known = folder.names[name];
         if (known.status != Status::Done || known.state.identity != entry->identity) {
-            known = Name{Status::Done, FileState{entry->identity}, {}, false, std::nullopt};
+            known = Name{};
+            known.status = Status::Done;
+            known.state.identity = entry->identity;
             listener_.skipped({folder.found->pathOf(name), IDS_KEY::IDS_BATCH_LINK_SKIPPED});
         }
         return;
@@ -139,6 +141,7 @@ void WatchedFolders::look(int watch, const std::string& name, bool closed) {
     }
     auto [it, added] = folder.names.try_emplace(name);
     Name& known = it->second;
+    known.quiet = added ? rescanning_ : known.quiet;
     const bool same =
         !added && known.state.identity == state->identity && known.state.untouched(*state);
     switch (added ? Status::Open : known.status) {
@@ -226,25 +229,23 @@ void WatchedFolders::handle(const FolderEvent& event) {
         for (const auto& [watch, folder] : folders_) {
             watches.push_back(watch);
         }
+        rescanning_ = true;
         for (const int watch : watches) {
             listFolder(watch);
         }
+        rescanning_ = false;
         return;
     }
     }
 }
 
-const WatchedFolders::Name* WatchedFolders::find(int watch, const std::string& name) const {
+WatchedFolders::Name* WatchedFolders::find(int watch, const std::string& name) {
     const auto at = folders_.find(watch);
     if (at == folders_.end()) {
         return nullptr;
     }
     const auto it = at->second.names.find(name);
     return it == at->second.names.end() ? nullptr : &it->second;
-}
-
-WatchedFolders::Name* WatchedFolders::find(int watch, const std::string& name) {
-    return const_cast<Name*>(std::as_const(*this).find(watch, name));
 }
 
 // The names whose time has come: taken when they stayed the same, else
@@ -276,9 +277,8 @@ void WatchedFolders::settle(Clock::time_point now) {
         }
         if (entry->status == Status::Recheck) {
             // It stayed as it failed: its line now.
-            entry->status = Status::Done;
             listener_.fileDone(*entry->held);
-            entry->held.reset();
+            folders_[key->first].names.erase(key->second);
         } else {
             take(key->first, key->second, *entry);
         }
@@ -299,7 +299,7 @@ void WatchedFolders::take(int watch, const std::string& name, Name& entry) {
     const auto beside = sourceName && held ? held->entry(*sourceName) : std::nullopt;
     if (beside && (beside->kind == EntryKind::File || beside->kind == EntryKind::Link) &&
         opensUnprotected(source, services_.pdf)) {
-        entry.status = Status::Done;
+        folder.names.erase(name);
         return;
     }
     entry.status = Status::Queued;
@@ -312,7 +312,7 @@ std::size_t WatchedFolders::rootsLeft() const {
                       [](const auto& folder) { return !folder.second.rootPath.empty(); }));
 }
 
-std::chrono::milliseconds WatchedFolders::untilDue(std::chrono::milliseconds most) const {
+std::chrono::milliseconds WatchedFolders::untilDue(std::chrono::milliseconds most) {
     const auto now = Clock::now();
     for (const Key& key : settling_) {
         if (const Name* entry = find(key.first, key.second)) {
@@ -336,16 +336,14 @@ std::optional<std::pair<WatchedFolders::Key, BatchItem>> WatchedFolders::next() 
         item.path = folder.found->pathOf(key.second);
         item.folder = folder.found;
         item.name = key.second;
-        // Its copies, as the names beside it show them now.
+        // Its copies beyond a gap, as far as the names known show them; the
+        // others the job finds itself.
         const std::string base = key.second.substr(0, key.second.rfind('.'));
         for (auto it = folder.names.lower_bound(base);
              it != folder.names.end() && it->first.starts_with(base); ++it) {
             if (sourcePathOfCopy(it->first) == key.second) {
                 item.copyNames.push_back(it->first);
             }
-        }
-        if (!item.copyNames.empty()) {
-            item.earlierCopy = earlierCopyOf(item, services_);
         }
         entry->status = Status::Running;
         entry->changedWhileRunning = false;
@@ -369,10 +367,14 @@ void WatchedFolders::finished(const Key& key, const FileResult& result, bool loo
         settling_.insert(key);
         return;
     }
-    listener_.fileDone(result);
-    entry->status = Status::Done;
+    // Looked at again after lost events: what it had is no news.
+    if (!entry->quiet || tallyOf(result.message) != Tally::CopiedBefore) {
+        listener_.fileDone(result);
+    }
+    const bool changed = entry->changedWhileRunning;
+    folders_[key.first].names.erase(key.second);
     // Replaced or written again while it was handled: a new arrival.
-    if (entry->changedWhileRunning) {
+    if (changed) {
         look(key.first, key.second, true);
     }
     // Its copy beside it is known as one.

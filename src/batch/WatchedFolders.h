@@ -44,7 +44,7 @@ public:
     // The names whose settle time is over: taken, or watched again.
     void settle(Clock::time_point now);
     // How long until the next name is due, at most `most`.
-    std::chrono::milliseconds untilDue(std::chrono::milliseconds most) const;
+    std::chrono::milliseconds untilDue(std::chrono::milliseconds most);
     // The next file for a job, from now on under way.
     std::optional<std::pair<Key, BatchItem>> next();
     // The job's result: reported now, or with `lookAgain` (the file may
@@ -62,13 +62,15 @@ private:
         Queued,   // waiting for a job
         Running,
         Recheck, // failed as damaged: reported only if it stays the same
-        Done,    // handled, or left alone (a copy, a reported link)
+        Done,    // a link reported (a file handled is forgotten: a later
+                 // event for it is news, and a listing's is met by `quiet`)
     };
     struct Name {
         Status status = Status::Open;
         FileState state;
         Clock::time_point due;
         bool changedWhileRunning = false;
+        bool quiet = false; // taken by a listing after lost events: "copied before" is no news
         std::optional<FileResult> held; // Recheck: the result kept back
     };
     struct Folder {
@@ -88,7 +90,6 @@ private:
     void forget(int watch);
     void take(int watch, const std::string& name, Name& entry);
     Name* find(int watch, const std::string& name);
-    const Name* find(int watch, const std::string& name) const;
 
     std::chrono::milliseconds settle_;
     FolderEvents& events_;
@@ -100,6 +101,7 @@ private:
     std::set<Key> settling_; // Settling and Recheck names
     std::list<Key> queue_;
     bool saidPolling_ = false;
+    bool rescanning_ = false;
 };
 
 } // namespace pdfunlock
