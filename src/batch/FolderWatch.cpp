@@ -79,7 +79,11 @@ bool FolderWatch::run() {
     }
     const bool stopped = stopped_;
     stopped_ = true;
-    // The files under way finish and get their lines, those kept back too.
+    // The files under way finish and get their lines, those kept back too;
+    // one waiting for another run to let go of it is not started.
+    for (auto& running : running_) {
+        running.run->cancel();
+    }
     while (!running_.empty()) {
         events_.wait(std::chrono::milliseconds(200));
         reap();

@@ -100,6 +100,7 @@ private:
     std::set<FileIdentity> watchedFolders_;
     std::set<Key> settling_; // Settling and Recheck names
     std::list<Key> queue_;
+    std::set<FileIdentity> ownCopies_; // written here by a job, their event still to come
     bool saidPolling_ = false;
     bool rescanning_ = false;
 };

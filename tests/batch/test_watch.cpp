@@ -22,11 +22,13 @@ namespace {
 
 const QString cli = QStringLiteral(PDFUNLOCK_CLI);
 
-QByteArray fixtureBytes(const std::string& creator) {
+QByteArray fixtureBytes(const std::string& creator, int imageBytes = 0) {
     QTemporaryDir dir;
     fx::Fixture fixture;
     fixture.userPassword = "pw";
     fixture.creator = fx::Text{creator};
+    fixture.pages = imageBytes > 0 ? 8 : 1;
+    fixture.imageBytesPerPage = imageBytes;
     const QString path = dir.filePath("f.pdf");
     fx::makeFixture(fixture, path.toStdString());
     QFile file(path);
@@ -59,6 +61,7 @@ class WatchTest : public QObject {
 
     QByteArray locked_ = fixtureBytes("Tessivon Scan");
     QByteArray foreign_ = fixtureBytes("Acme Scan");
+    QByteArray large_ = fixtureBytes("Tessivon Scan", 8 << 20); // a job that takes a while
 
 private slots:
     void arrivals_data() {
@@ -67,8 +70,9 @@ private slots:
         // from the start ("early": right after it starts instead):
         // "write N" (written and closed), "move N" (renamed in from outside),
         // "bursts N" (half, a pause shorter than the settle time, the rest),
-        // "foreign N", "mkdir N", "rmroot", "lock N" (written, then locked by
-        // us), "term when N is open", "unlock".
+        // "foreign N", "large N", "mkdir N", "rmroot", "lock N" (written,
+        // then locked by us: another run has it), "term when N is open",
+        // "unlock".
         QTest::addColumn<QStringList>("steps");
         // Every line the watch prints: "<source> <result> <copy or ->", sorted.
         QTest::addColumn<QStringList>("lines");
@@ -103,8 +107,12 @@ private slots:
             << QStringList{} << QStringList{"rmroot"}
             << QStringList{"ready.pdf" + ok + "ready_copy.pdf"} << 1;
         QTest::newRow("SIGTERM with a file under way: it finishes")
-            << QStringList{} << QStringList{"lock a.pdf", "term when a.pdf is open", "unlock"}
+            << QStringList{} << QStringList{"large a.pdf", "term when a.pdf is open"}
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
+        QTest::newRow("SIGTERM while another run has the file: not started")
+            << QStringList{} << QStringList{"lock a.pdf", "term when a.pdf is open", "unlock"}
+            << QStringList{"a.pdf IDS_BATCH_NOT_STARTED -", "ready.pdf" + ok + "ready_copy.pdf"}
+            << 0;
     }
 
     void arrivals() {
@@ -144,6 +152,8 @@ private slots:
                 QVERIFY(QFile::rename(top.filePath("outside.tmp"), path));
             } else if (step.startsWith("foreign ")) {
                 writeFile(path, foreign_);
+            } else if (step.startsWith("large ")) {
+                writeFile(path, large_);
             } else if (step.startsWith("bursts ")) {
                 writeFile(path, locked_.left(locked_.size() / 2));
                 QTest::qWait(200);
@@ -162,7 +172,7 @@ private slots:
                 const QString open = root + '/' + step.section(' ', 2, 2);
                 QTRY_VERIFY_WITH_TIMEOUT(holdsOpen(watch.processId(), open), 20000);
                 ::kill(pid_t(watch.processId()), SIGTERM);
-                QTest::qWait(300); // the signal taken before the file can go on
+                QTest::qWait(300); // the signal taken before another run lets go
             } else if (step == "unlock") {
                 ::close(lockFd);
             }
