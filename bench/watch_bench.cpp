@@ -6,7 +6,10 @@
 // see that they stay flat.
 //
 //   pdfunlock-watch-bench [--files N] [--rate R] [--settle S] [--jobs J]
-//                         [--sample K] [--data DIR]
+//                         [--sample K] [--data DIR] [--output]
+//
+// --output: the copies go to DIR/archive (-o), as a service set up inbox to
+// archive has it.
 #include "fixtures/FixtureMaker.h"
 
 #include <algorithm>
@@ -61,9 +64,17 @@ int main(int argc, char** argv) {
     std::string jobs = "2";
     int sample = 100;
     fs::path data = fs::temp_directory_path() / "pdfunlock-watch-bench";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        const std::string value = argv[i + 1];
+    bool output = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--output") == 0) {
+            output = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            break;
+        }
+        const std::string name = argv[i++];
+        const std::string value = argv[i];
         if (name == "--files") {
             files = std::stoi(value);
         } else if (name == "--rate") {
@@ -80,6 +91,7 @@ int main(int argc, char** argv) {
     }
     fs::remove_all(data);
     fs::create_directories(data / "inbox");
+    fs::create_directories(data / "archive");
     fx::Fixture fixture;
     fixture.userPassword = "pw";
     fixture.pages = 2;
@@ -102,9 +114,15 @@ int main(int argc, char** argv) {
         const std::string cli = PDFUNLOCK_CLI;
         const std::string pw = (data / "pw").string();
         const std::string inbox = (data / "inbox").string();
-        ::execl(cli.c_str(), cli.c_str(), "--watch", "--json", "--settle", settle.c_str(), "-j",
-                jobs.c_str(), "--password-file", pw.c_str(), inbox.c_str(),
-                static_cast<char*>(nullptr));
+        const std::string archive = (data / "archive").string();
+        std::vector<const char*> args{cli.c_str(),  "--watch",         "--json",
+                                      "--settle",   settle.c_str(),    "-j",
+                                      jobs.c_str(), "--password-file", pw.c_str()};
+        if (output) {
+            args.insert(args.end(), {"-o", archive.c_str()});
+        }
+        args.insert(args.end(), {"--", inbox.c_str(), nullptr});
+        ::execv(cli.c_str(), const_cast<char* const*>(args.data()));
         ::_exit(127);
     }
     ::close(out[1]);
@@ -182,8 +200,8 @@ int main(int argc, char** argv) {
     }
     std::sort(delays.begin(), delays.end());
     const double sent = std::chrono::duration<double>(lastClose - start).count();
-    std::printf("files %d at %.0f/s (sent in %.1f s), settle %s s, -j %s\n", files, rate, sent,
-                settle.c_str(), jobs.c_str());
+    std::printf("files %d at %.0f/s (sent in %.1f s), settle %s s, -j %s%s\n", files, rate, sent,
+                settle.c_str(), jobs.c_str(), output ? ", -o" : "");
     std::printf("copied %zu, other lines %zu, exit status %d\n", copied.size(), notCopied,
                 WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     if (!delays.empty()) {

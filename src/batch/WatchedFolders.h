@@ -57,7 +57,7 @@ public:
 
 private:
     enum class Status {
-        Open,     // made, not yet closed by its writer
+        Open,     // made, not closed: taken after a longer quiet time (unclosedSettle)
         Settling, // closed: taken once it stays the same for the settle time
         Queued,   // waiting for a job
         Running,
@@ -90,6 +90,7 @@ private:
     void forget(int watch);
     void take(int watch, const std::string& name, Name& entry);
     Name* find(int watch, const std::string& name);
+    std::chrono::milliseconds unclosedSettle() const;
 
     std::chrono::milliseconds settle_;
     FolderEvents& events_;
@@ -98,7 +99,7 @@ private:
 
     std::map<int, Folder> folders_;
     std::set<FileIdentity> watchedFolders_;
-    std::set<Key> settling_; // Settling and Recheck names
+    std::set<Key> settling_; // Open, Settling and Recheck names
     std::list<Key> queue_;
     std::set<FileIdentity> ownCopies_; // written here by a job, their event still to come
     bool saidPolling_ = false;

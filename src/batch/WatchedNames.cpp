@@ -5,6 +5,10 @@
 
 namespace pdfunlock {
 
+std::chrono::milliseconds WatchedFolders::unclosedSettle() const {
+    return std::max<std::chrono::milliseconds>(settle_ * 5, std::chrono::seconds(2));
+}
+
 // A name was written, made or listed: a PDF becomes a candidate once its
 // writer closed it; a link is reported once.
 void WatchedFolders::look(int watch, const std::string& name, bool closed) {
@@ -57,19 +61,17 @@ void WatchedFolders::look(int watch, const std::string& name, bool closed) {
         }
         break;
     case Status::Open:
-        if (!closed) {
+        if (!closed && !added) {
             return;
         }
         break;
     }
     known.state = *state;
-    if (!closed) {
-        known.status = Status::Open;
-        return;
-    }
-    known.status = Status::Settling;
     known.held.reset();
-    known.due = Clock::now() + settle_;
+    // Made but not closed: still written, or linked in whole (a hard link, a
+    // file made unnamed and then named) with no close to come.
+    known.status = closed ? Status::Settling : Status::Open;
+    known.due = Clock::now() + (closed ? settle_ : unclosedSettle());
     settling_.insert({watch, name});
 }
 
@@ -104,8 +106,9 @@ void WatchedFolders::settle(Clock::time_point now) {
         }
         if (state->identity != entry->state.identity || !state->untouched(entry->state)) {
             entry->state = *state;
-            entry->status = Status::Settling;
-            entry->due = now + settle_;
+            const bool open = entry->status == Status::Open;
+            entry->status = open ? Status::Open : Status::Settling;
+            entry->due = now + (open ? unclosedSettle() : settle_);
             ++key;
             continue;
         }

@@ -70,6 +70,7 @@ private slots:
         // from the start ("early": right after it starts instead):
         // "write N" (written and closed), "move N" (renamed in from outside),
         // "bursts N" (half, a pause shorter than the settle time, the rest),
+        // "link N" (a hard link to a scan outside: made, never closed here),
         // "foreign N", "large N", "mkdir N", "rmroot", "lock N" (written,
         // then locked by us: another run has it), "term when N is open",
         // "unlock".
@@ -89,6 +90,9 @@ private slots:
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "b.pdf" + ok + "b_copy.pdf",
                            "c.pdf" + ok + "c_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"}
             << 0;
+        QTest::newRow("a hard link: no close, taken after a longer wait")
+            << QStringList{} << QStringList{"link a.pdf"}
+            << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
         QTest::newRow("two bursts: taken once, after the second")
             << QStringList{} << QStringList{"bursts a.pdf"}
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
@@ -150,6 +154,11 @@ private slots:
             } else if (step.startsWith("move ")) {
                 writeFile(top.filePath("outside.tmp"), locked_);
                 QVERIFY(QFile::rename(top.filePath("outside.tmp"), path));
+            } else if (step.startsWith("link ")) {
+                writeFile(top.filePath("outside.pdf"), locked_);
+                QCOMPARE(::link(QFile::encodeName(top.filePath("outside.pdf")).constData(),
+                                QFile::encodeName(path).constData()),
+                         0);
             } else if (step.startsWith("foreign ")) {
                 writeFile(path, foreign_);
             } else if (step.startsWith("large ")) {
