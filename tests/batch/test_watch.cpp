@@ -2,7 +2,11 @@
 // rename, during the start-up walk, in two bursts, in a new sub-folder, by
 // polling; the copies it writes never taken; a folder gone; SIGTERM with a
 // file under way. Short settle times throughout.
+#include "Fakes.h"
+#include "batch/FolderWatch.h"
 #include "fixtures/FixtureMaker.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/qpdf/QpdfDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,12 +15,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
+#include <mutex>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fx = pdfunlock::fixtures;
+using namespace pdfunlock;
 
 namespace {
 
@@ -53,6 +62,57 @@ bool holdsOpen(qint64 pid, const QString& path) {
     }
     return false;
 }
+
+// The system's events, of which some are lost on demand: while `dropping`,
+// none is given; `lost` then says so once.
+class LosingEvents final : public FolderEvents {
+public:
+    std::optional<FolderWatchId> add(const std::shared_ptr<FoundFolder>& folder) override {
+        return inner_->add(folder);
+    }
+    void remove(int watch) override { inner_->remove(watch); }
+    std::vector<FolderEvent> wait(std::chrono::milliseconds timeout) override {
+        auto events = inner_->wait(timeout);
+        if (lost.exchange(false)) {
+            dropping = false;
+            return {{FolderEvent::Kind::Lost, -1, {}}};
+        }
+        return dropping ? std::vector<FolderEvent>{} : events;
+    }
+    void wake() override { inner_->wake(); }
+
+    std::atomic<bool> dropping{false};
+    std::atomic<bool> lost{false};
+
+private:
+    std::unique_ptr<FolderEvents> inner_ = systemFolderEvents(std::chrono::seconds(5));
+};
+
+// The watch's lines as "<name> <message key>", sorted.
+class Lines final : public WatchListener {
+public:
+    void fileDone(const FileResult& result) override {
+        std::lock_guard lock(mutex_);
+        lines_ << QString::fromStdString(std::filesystem::path(result.source).filename().string() +
+                                         ' ' + std::string(rawValue(result.message)));
+    }
+    void skipped(const SkippedPath&) override {}
+    void notice(IDS_KEY, const std::vector<std::string>&) override {}
+    std::size_t count() {
+        std::lock_guard lock(mutex_);
+        return static_cast<std::size_t>(lines_.size());
+    }
+    QStringList all() {
+        std::lock_guard lock(mutex_);
+        QStringList sorted = lines_;
+        sorted.sort();
+        return sorted;
+    }
+
+private:
+    std::mutex mutex_;
+    QStringList lines_;
+};
 
 } // namespace
 
@@ -216,6 +276,43 @@ private slots:
         while (all.hasNext()) {
             QVERIFY2(!all.next().contains("_copy_copy"), qPrintable(all.filePath()));
         }
+    }
+
+    // Events lost (the queue ran over): every folder is listed again; a file
+    // whose events were lost is copied, one copied before is no news.
+    void eventsLost() {
+        QTemporaryDir top;
+        writeFile(top.filePath("ready.pdf"), locked_);
+        LosingEvents events;
+        Lines lines;
+        QpdfDocumentService pdf;
+        PosixFileSystem files;
+        testing::FakeLog log;
+        const BatchServices services{pdf, files, log};
+        FolderWatch watch(
+            {std::chrono::milliseconds(300), 1}, events, RemovalServices{pdf, files, log},
+            [&](BatchItem item, BatchRun::OnFinished onFinished) {
+                auto run = std::make_unique<BatchRun>(std::vector<BatchItem>{std::move(item)}, "pw",
+                                                      BatchOptions{1, false}, services,
+                                                      std::move(onFinished));
+                run->start();
+                return run;
+            },
+            lines);
+        QVERIFY(watch.start({top.path().toStdString()}));
+        std::thread loop([&] { watch.run(); });
+        QTRY_COMPARE_WITH_TIMEOUT(lines.count(), std::size_t(1), 20000);
+        events.dropping = true;
+        writeFile(top.filePath("a.pdf"), locked_);
+        QTest::qWait(500);
+        events.lost = true;
+        events.wake();
+        QTRY_COMPARE_WITH_TIMEOUT(lines.count(), std::size_t(2), 20000);
+        QTest::qWait(1000); // a line too many would come now
+        watch.stop();
+        loop.join();
+        QCOMPARE(lines.all(),
+                 (QStringList{"a.pdf IDS_MSG_COMPLETE", "ready.pdf IDS_MSG_COMPLETE"}));
     }
 
     // A restart finds the copies of the run before: nothing is copied twice.
