@@ -12,10 +12,10 @@ constexpr std::chrono::milliseconds kIdleWait{60000};
 } // namespace
 
 bool mayBeUnfinished(const FileResult& result) {
-    switch (result.message) {
-    case IDS_KEY::IDS_MSG_NO_TESSIVON: // what a cut file opens as
-    case IDS_KEY::IDS_MSG_FAILED:
-    case IDS_KEY::IDS_BATCH_CHANGED_WHILE_READ:
+    switch (result.outcome.reason) {
+    case FileReason::Damaged:
+    case FileReason::Empty:
+    case FileReason::ChangedWhileRead:
         return true;
     default:
         return false;
@@ -25,7 +25,7 @@ bool mayBeUnfinished(const FileResult& result) {
 FolderWatch::FolderWatch(WatchOptions options, FolderEvents& events, RemovalServices services,
                          StartJob startJob, WatchListener& listener)
     : options_(options), events_(events), startJob_(std::move(startJob)),
-      folders_(options.settle, events, services, listener) {}
+      folders_(options.settle, options.output, events, services, listener) {}
 
 FolderWatch::~FolderWatch() {
     for (auto& running : running_) {

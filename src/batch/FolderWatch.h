@@ -20,6 +20,9 @@ struct WatchOptions {
     // How long a file's size and times must stay the same before it is taken.
     std::chrono::milliseconds settle{2000};
     unsigned jobs = 1; // files handled at once
+    // Where the copies go, below it as the sources are below the named
+    // folders; null: beside them.
+    std::shared_ptr<OutputFolder> output;
 };
 
 // A file ending so may be one its writer had not finished: it is looked at

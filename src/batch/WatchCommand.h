@@ -6,12 +6,17 @@
 #include "batch/CommandLine.h"
 #include "platform/Desktop.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace pdfunlock {
 
-// Watches `line.paths` until stopped; the exit status. `password` is wiped.
-int watchFolders(const CommandLine& line, std::string password, BatchServices services,
+// Watches `folders` until stopped, each file tried with `passwords` (then
+// wiped) as `options` say, its copy under `output` when set; the exit status.
+int watchFolders(const CommandLine& line, const std::vector<std::string>& folders,
+                 std::vector<std::string> passwords, BatchOptions options,
+                 std::shared_ptr<OutputFolder> output, BatchServices services,
                  const Strings& strings);
 
 } // namespace pdfunlock

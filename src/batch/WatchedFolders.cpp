@@ -3,12 +3,15 @@
 #include "removal/CopyFileNaming.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace pdfunlock {
 
-WatchedFolders::WatchedFolders(std::chrono::milliseconds settle, FolderEvents& events,
+WatchedFolders::WatchedFolders(std::chrono::milliseconds settle,
+                               std::shared_ptr<OutputFolder> output, FolderEvents& events,
                                RemovalServices services, WatchListener& listener)
-    : settle_(settle), events_(events), services_(services), listener_(listener) {}
+    : settle_(settle), output_(std::move(output)), events_(events), services_(services),
+      listener_(listener) {}
 
 bool WatchedFolders::start(const std::vector<std::string>& folders) {
     std::vector<int> roots;
@@ -20,7 +23,7 @@ bool WatchedFolders::start(const std::vector<std::string>& folders) {
         }
         // Watched before it is listed: what arrives meanwhile is seen twice,
         // and taken once.
-        if (const auto watch = watchFolder(std::move(found), info->identity, -1, path)) {
+        if (const auto watch = watchFolder(std::move(found), info->identity, -1, path, output_)) {
             roots.push_back(*watch);
         }
     }
@@ -32,14 +35,18 @@ bool WatchedFolders::start(const std::vector<std::string>& folders) {
 
 std::optional<int> WatchedFolders::watchFolder(std::shared_ptr<FoundFolder> found,
                                                FileIdentity identity, int parent,
-                                               std::string rootPath) {
-    if (!watchedFolders_.insert(identity).second) {
-        return std::nullopt; // named twice, or inside another named folder
+                                               std::string rootPath,
+                                               std::shared_ptr<OutputFolder> output) {
+    // The copies' folder is no source; a folder named twice, or inside
+    // another named one, is watched once.
+    if ((output_ && identity == output_->identity()) || !watchedFolders_.insert(identity).second) {
+        return std::nullopt;
     }
+    errno = 0;
     const auto id = events_.add(found);
     if (!id) {
         watchedFolders_.erase(identity);
-        listener_.skipped({found->path(), IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
+        listener_.skipped({found->path(), outcomeOfError(FileReason::FolderUnreadable, errno)});
         return std::nullopt;
     }
     if (id->polled && !saidPolling_) {
@@ -51,6 +58,7 @@ std::optional<int> WatchedFolders::watchFolder(std::shared_ptr<FoundFolder> foun
     folder.identity = identity;
     folder.rootPath = std::move(rootPath);
     folder.parent = parent;
+    folder.output = std::move(output);
     return id->id;
 }
 
@@ -59,7 +67,16 @@ std::optional<int> WatchedFolders::watchSubfolder(int watch, const std::string& 
     if (folders_[watch].folders.contains(name)) {
         return std::nullopt;
     }
-    auto child = watchFolder(folders_[watch].found->subfolder(name, identity), identity, watch, {});
+    // With an output folder, its folder there is below the one of the folder
+    // above, made (when a copy needs it) with the source folder's mode.
+    auto found = folders_[watch].found->subfolder(name, identity);
+    std::shared_ptr<OutputFolder> output;
+    if (const auto& above = folders_[watch].output) {
+        const auto held = found->hold();
+        const auto state = held ? fileStateOf(held->descriptor()) : std::nullopt;
+        output = above->subfolder(name, state ? state->permissions : 0700u);
+    }
+    auto child = watchFolder(std::move(found), identity, watch, {}, std::move(output));
     if (child) {
         folders_[watch].folders[name] = *child;
     }

@@ -34,8 +34,9 @@ public:
     using Clock = std::chrono::steady_clock;
     using Key = std::pair<int, std::string>; // the folder's watch, the name
 
-    WatchedFolders(std::chrono::milliseconds settle, FolderEvents& events, RemovalServices services,
-                   WatchListener& listener);
+    // `output`: where the copies go (see WatchOptions).
+    WatchedFolders(std::chrono::milliseconds settle, std::shared_ptr<OutputFolder> output,
+                   FolderEvents& events, RemovalServices services, WatchListener& listener);
 
     // The named folders watched, then listed with their sub-folders; false
     // when one is no folder.
@@ -76,14 +77,16 @@ private:
     struct Folder {
         std::shared_ptr<FoundFolder> found;
         FileIdentity identity;
-        std::string rootPath;               // set for a named folder
-        int parent = -1;                    // the folder above's watch
-        std::map<std::string, int> folders; // sub-folders watched, by name
-        std::map<std::string, Name> names;  // PDFs and reported links
+        std::shared_ptr<OutputFolder> output; // where its files' copies go; null: beside them
+        std::string rootPath;                 // set for a named folder
+        int parent = -1;                      // the folder above's watch
+        std::map<std::string, int> folders;   // sub-folders watched, by name
+        std::map<std::string, Name> names;    // PDFs and reported links
     };
 
     std::optional<int> watchFolder(std::shared_ptr<FoundFolder> found, FileIdentity identity,
-                                   int parent, std::string rootPath);
+                                   int parent, std::string rootPath,
+                                   std::shared_ptr<OutputFolder> output);
     std::optional<int> watchSubfolder(int watch, const std::string& name, FileIdentity identity);
     void listFolder(int watch);
     void look(int watch, const std::string& name, bool closed);
@@ -93,6 +96,7 @@ private:
     std::chrono::milliseconds unclosedSettle() const;
 
     std::chrono::milliseconds settle_;
+    std::shared_ptr<OutputFolder> output_;
     FolderEvents& events_;
     RemovalServices services_;
     WatchListener& listener_;

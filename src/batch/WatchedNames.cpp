@@ -2,6 +2,7 @@
 #include "removal/CopyFileNaming.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace pdfunlock {
 
@@ -32,7 +33,7 @@ void WatchedFolders::look(int watch, const std::string& name, bool closed) {
             known = Name{};
             known.status = Status::Done;
             known.state.identity = entry->identity;
-            listener_.skipped({folder.found->pathOf(name), IDS_KEY::IDS_BATCH_LINK_SKIPPED});
+            listener_.skipped({folder.found->pathOf(name), openFailure(ELOOP)});
         }
         return;
     }
@@ -165,13 +166,14 @@ std::optional<std::pair<WatchedFolders::Key, BatchItem>> WatchedFolders::next() 
         const Folder& folder = folders_[key.first];
         BatchItem item;
         item.path = folder.found->pathOf(key.second);
+        item.output = folder.output;
         item.folder = folder.found;
         item.name = key.second;
-        // Its copies beyond a gap, as far as the names known show them; the
-        // others the job finds itself.
+        // Its copies beside it beyond a gap, as far as the names known show
+        // them; the others (and those in an output folder) the job finds.
         const std::string base = key.second.substr(0, key.second.rfind('.'));
         for (auto it = folder.names.lower_bound(base);
-             it != folder.names.end() && it->first.starts_with(base); ++it) {
+             !folder.output && it != folder.names.end() && it->first.starts_with(base); ++it) {
             if (sourcePathOfCopy(it->first) == key.second) {
                 item.copyNames.push_back(it->first);
             }
@@ -199,7 +201,7 @@ void WatchedFolders::finished(const Key& key, const FileResult& result, bool loo
         return;
     }
     // Looked at again after lost events: what it had is no news.
-    if (!entry->quiet || tallyOf(result.message) != Tally::CopiedBefore) {
+    if (!entry->quiet || outcomeRow(result.outcome.reason).tally != Tally::CopiedBefore) {
         listener_.fileDone(result);
     }
     const bool changed = entry->changedWhileRunning;
@@ -211,9 +213,10 @@ void WatchedFolders::finished(const Key& key, const FileResult& result, bool loo
     // Its copy beside it is no arrival, whether its event came or is to come.
     Folder& folder = folders_[key.first];
     const std::string folderPath = folder.found->path() + "/";
-    if (result.copy && result.copy->starts_with(folderPath) &&
-        result.copy->find('/', folderPath.size()) == std::string::npos) {
-        const std::string copy = result.copy->substr(folderPath.size());
+    const auto& copyPath = result.outcome.copyPath;
+    if (copyPath && copyPath->starts_with(folderPath) &&
+        copyPath->find('/', folderPath.size()) == std::string::npos) {
+        const std::string copy = copyPath->substr(folderPath.size());
         const auto held = folder.found->hold();
         const auto written = held ? held->entry(copy) : std::nullopt;
         settling_.erase({key.first, copy});

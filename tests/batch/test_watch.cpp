@@ -31,10 +31,11 @@ namespace {
 
 const QString cli = QStringLiteral(PDFUNLOCK_CLI);
 
-QByteArray fixtureBytes(const std::string& creator, int imageBytes = 0) {
+QByteArray fixtureBytes(const std::string& creator, int imageBytes = 0,
+                        const std::string& password = "pw") {
     QTemporaryDir dir;
     fx::Fixture fixture;
-    fixture.userPassword = "pw";
+    fixture.userPassword = password;
     fixture.creator = fx::Text{creator};
     fixture.pages = imageBytes > 0 ? 8 : 1;
     fixture.imageBytesPerPage = imageBytes;
@@ -88,13 +89,13 @@ private:
     std::unique_ptr<FolderEvents> inner_ = systemFolderEvents(std::chrono::seconds(5));
 };
 
-// The watch's lines as "<name> <message key>", sorted.
+// The watch's lines as "<name> <reason>", sorted.
 class Lines final : public WatchListener {
 public:
     void fileDone(const FileResult& result) override {
         std::lock_guard lock(mutex_);
         lines_ << QString::fromStdString(std::filesystem::path(result.source).filename().string() +
-                                         ' ' + std::string(rawValue(result.message)));
+                                         ' ' + std::string(outcomeRow(result.outcome.reason).code));
     }
     void skipped(const SkippedPath&) override {}
     void notice(IDS_KEY, const std::vector<std::string>&) override {}
@@ -122,24 +123,27 @@ class WatchTest : public QObject {
     QByteArray locked_ = fixtureBytes("Tessivon Scan");
     QByteArray foreign_ = fixtureBytes("Acme Scan");
     QByteArray large_ = fixtureBytes("Tessivon Scan", 8 << 20); // a job that takes a while
+    QByteArray otherPassword_ = fixtureBytes("Tessivon Scan", 0, "other");
 
 private slots:
     void arrivals_data() {
+        // "ROOT" stands for the watched folder; "ROOT/archive" is made first.
         QTest::addColumn<QStringList>("options");
-        // Done in order once the watch has handled ready.pdf, which is there
+        // Done in order once the watch has copied ready.pdf, which is there
         // from the start ("early": right after it starts instead):
         // "write N" (written and closed), "move N" (renamed in from outside),
         // "bursts N" (half, a pause shorter than the settle time, the rest),
         // "link N" (a hard link to a scan outside: made, never closed here),
-        // "foreign N", "large N", "mkdir N", "rmroot", "lock N" (written,
-        // then locked by us: another run has it), "term when N is open",
-        // "unlock".
+        // "foreign N", "wrong N" (another password), "large N", "mkdir N",
+        // "rmroot", "lock N" (written, then locked by us: another run has
+        // it), "term when N is open", "unlock".
         QTest::addColumn<QStringList>("steps");
-        // Every line the watch prints: "<source> <result> <copy or ->", sorted.
+        // Every line the watch prints: "<source> <reason> <copy or ->", the
+        // paths relative to the watched folder, sorted.
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("exitCode");
 
-        const QString ok = QStringLiteral(" IDS_MSG_COMPLETE ");
+        const QString ok = QStringLiteral(" copied ");
         QTest::newRow("write and close, rename in")
             << QStringList{} << QStringList{"write a.pdf", "move b.pdf"}
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "b.pdf" + ok + "b_copy.pdf",
@@ -158,14 +162,24 @@ private slots:
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
         QTest::newRow("a new sub-folder, a foreign PDF")
             << QStringList{} << QStringList{"mkdir sub", "write sub/a.pdf", "foreign x.pdf"}
-            << QStringList{"ready.pdf" + ok + "ready_copy.pdf", "sub/a.pdf" + ok + "a_copy.pdf",
-                           "x.pdf IDS_MSG_NO_TESSIVON -"}
+            << QStringList{"ready.pdf" + ok + "ready_copy.pdf", "sub/a.pdf" + ok + "sub/a_copy.pdf",
+                           "x.pdf refused-origin -"}
             << 0;
+        QTest::newRow("the output folder inside the watched one: no loop")
+            << QStringList{"-o", "ROOT/archive"}
+            << QStringList{"write a.pdf", "mkdir sub", "write sub/b.pdf"}
+            << QStringList{"a.pdf" + ok + "archive/a_copy.pdf",
+                           "ready.pdf" + ok + "archive/ready_copy.pdf",
+                           "sub/b.pdf" + ok + "archive/sub/b_copy.pdf"}
+            << 0;
+        QTest::newRow("-q: only what needs attention")
+            << QStringList{"-q"} << QStringList{"write a.pdf", "foreign x.pdf", "wrong w.pdf"}
+            << QStringList{"w.pdf wrong-password -"} << 0;
         QTest::newRow("polling, forced")
             << QStringList{"--poll", "0.2"}
             << QStringList{"write a.pdf", "mkdir sub", "move sub/b.pdf"}
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf",
-                           "sub/b.pdf" + ok + "b_copy.pdf"}
+                           "sub/b.pdf" + ok + "sub/b_copy.pdf"}
             << 0;
         QTest::newRow("the watched folder removed")
             << QStringList{} << QStringList{"rmroot"}
@@ -175,8 +189,7 @@ private slots:
             << QStringList{"a.pdf" + ok + "a_copy.pdf", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
         QTest::newRow("SIGTERM while another run has the file: not started")
             << QStringList{} << QStringList{"lock a.pdf", "term when a.pdf is open", "unlock"}
-            << QStringList{"a.pdf IDS_BATCH_NOT_STARTED -", "ready.pdf" + ok + "ready_copy.pdf"}
-            << 0;
+            << QStringList{"a.pdf not-started -", "ready.pdf" + ok + "ready_copy.pdf"} << 0;
     }
 
     void arrivals() {
@@ -190,6 +203,14 @@ private slots:
         writeFile(root + "/ready.pdf", locked_);
         writeFile(top.filePath("pw"), "pw\n");
         QFile::setPermissions(top.filePath("pw"), QFile::ReadOwner | QFile::WriteOwner);
+        options.replaceInStrings("ROOT", root);
+        if (options.contains(root + "/archive")) {
+            QDir().mkpath(root + "/archive");
+        }
+        const auto readyCopied = [&] {
+            QDirIterator it(root, {"ready_copy.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+            return it.hasNext();
+        };
 
         QProcess watch;
         watch.start(cli, QStringList{"--watch", "--json", "--settle", "0.4", "--password-file",
@@ -203,7 +224,7 @@ private slots:
             return out.count('\n');
         };
         if (!steps.contains("early")) {
-            QTRY_VERIFY_WITH_TIMEOUT(linesSoFar() >= 1, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(readyCopied(), 20000);
         }
         int lockFd = -1;
         for (const QString& step : steps) {
@@ -221,6 +242,8 @@ private slots:
                          0);
             } else if (step.startsWith("foreign ")) {
                 writeFile(path, foreign_);
+            } else if (step.startsWith("wrong ")) {
+                writeFile(path, otherPassword_);
             } else if (step.startsWith("large ")) {
                 writeFile(path, large_);
             } else if (step.startsWith("bursts ")) {
@@ -263,9 +286,9 @@ private slots:
             const QJsonObject object = QJsonDocument::fromJson(line).object();
             const QString copy = object["copy"].isNull()
                                      ? QStringLiteral("-")
-                                     : QFileInfo(object["copy"].toString()).fileName();
+                                     : QDir(root).relativeFilePath(object["copy"].toString());
             seen << QDir(root).relativeFilePath(object["source"].toString()) + ' ' +
-                        object["result"].toString() + ' ' + copy;
+                        object["reason"].toString() + ' ' + copy;
         }
         seen.sort();
         QCOMPARE(seen, lines);
@@ -292,9 +315,9 @@ private slots:
         FolderWatch watch(
             {std::chrono::milliseconds(300), 1}, events, RemovalServices{pdf, files, log},
             [&](BatchItem item, BatchRun::OnFinished onFinished) {
-                auto run = std::make_unique<BatchRun>(std::vector<BatchItem>{std::move(item)}, "pw",
-                                                      BatchOptions{1, false}, services,
-                                                      std::move(onFinished));
+                auto run = std::make_unique<BatchRun>(
+                    std::vector<BatchItem>{std::move(item)}, std::vector<std::string>{"pw"},
+                    BatchOptions{1, false, false, {}}, services, std::move(onFinished));
                 run->start();
                 return run;
             },
@@ -311,8 +334,7 @@ private slots:
         QTest::qWait(1000); // a line too many would come now
         watch.stop();
         loop.join();
-        QCOMPARE(lines.all(),
-                 (QStringList{"a.pdf IDS_MSG_COMPLETE", "ready.pdf IDS_MSG_COMPLETE"}));
+        QCOMPARE(lines.all(), (QStringList{"a.pdf copied", "ready.pdf copied"}));
     }
 
     // A restart finds the copies of the run before: nothing is copied twice.
@@ -330,10 +352,10 @@ private slots:
             ::kill(pid_t(watch.processId()), SIGTERM);
             QVERIFY(watch.waitForFinished(30000));
             results << QJsonDocument::fromJson(watch.readAllStandardOutput())
-                           .object()["result"]
+                           .object()["reason"]
                            .toString();
         }
-        QCOMPARE(results, (QStringList{"IDS_MSG_COMPLETE", "IDS_BATCH_COPY_THERE"}));
+        QCOMPARE(results, (QStringList{"copied", "copied-before"}));
         QCOMPARE(QDir(top.path()).entryList({"a_copy*"}), QStringList{"a_copy.pdf"});
     }
 
