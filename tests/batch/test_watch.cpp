@@ -313,7 +313,7 @@ private slots:
         testing::FakeLog log;
         const BatchServices services{pdf, files, log};
         FolderWatch watch(
-            {std::chrono::milliseconds(300), 1}, events, RemovalServices{pdf, files, log},
+            {std::chrono::milliseconds(300), 1, nullptr}, events, RemovalServices{pdf, files, log},
             [&](BatchItem item, BatchRun::OnFinished onFinished) {
                 auto run = std::make_unique<BatchRun>(
                     std::vector<BatchItem>{std::move(item)}, std::vector<std::string>{"pw"},
