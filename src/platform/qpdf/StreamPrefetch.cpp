@@ -4,11 +4,14 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/PrefetchQueue.h"
 #include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/StreamDecryption.h"
 #include "platform/qpdf/WriteOrder.h"
 
+#include <algorithm>
 #include <exception>
 #include <map>
 #include <qpdf/Pipeline.hh>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QUtil.hh>
 #include <set>
 #include <sys/stat.h>
@@ -50,6 +53,17 @@ bool readRaw(QPDF& pdf, QPDFObjGen og, std::string& data, size_t expected) {
     return pdf.getObjectByObjGen(og).pipeStreamData(&sink, &filtered, 0, qpdf_dl_none, true,
                                                     false) &&
            pdf.numWarnings() == warnings;
+}
+
+// The same, decrypted in bulk.
+bool readInBulk(const StreamDecryption& bulk, QPDFObjGen og, std::string& data) {
+    try {
+        Pl_String sink("prefetch", nullptr, data);
+        bulk.read(og, sink);
+        return true;
+    } catch (const std::exception&) {
+        return false; // the writer reads it through qpdf
+    }
 }
 
 } // namespace
@@ -176,15 +190,20 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
     std::vector<QPDFObjGen> ogs;
     std::vector<size_t> sizes;
     std::map<QPDFObjGen, size_t> index;
+    // Decrypted in bulk where they can be, else through qpdf.
+    const std::shared_ptr<const StreamDecryption> bulk = StreamDecryption::of(source_, file_);
+    std::vector<bool> inBulk;
     for (auto& stream : streams) {
         index[stream.getObjGen()] = ogs.size();
         ogs.push_back(stream.getObjGen());
         // As declared: the encrypted size, at least the decrypted one.
         sizes.push_back(static_cast<size_t>(declaredLength(stream)));
+        inBulk.push_back(bulk && std::const_pointer_cast<StreamDecryption>(bulk)->locate(stream));
     }
     // The writer's thread reads ahead through the held source.
-    auto writerReads = [this, ogs, sizes](size_t i, std::string& data) {
-        return readRaw(source_, ogs[i], data, sizes[i]);
+    auto writerReads = [this, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
+        return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
+                         : readRaw(source_, ogs[i], data, sizes[i]);
     };
     queue_ = std::make_shared<PrefetchQueue>(sizes, kAheadBytes, writerReads);
     auto provider = std::make_shared<Provider>(source_, queue_, std::move(index));
@@ -192,11 +211,20 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
         // Filters stay as they are: the data comes as read, only decrypted.
         stream.replaceStreamData(provider, QPDFObjectHandle(), QPDFObjectHandle());
     }
-    queue_->start([this, ogs, sizes, file = file_, key = hexKey_]() mutable {
-        auto pdf = openWithKeyOnce(file, key);
-        workerPdf_ = pdf;
-        return PrefetchQueue::Reader([pdf, ogs, sizes](size_t i, std::string& data) {
-            return readRaw(*pdf, ogs[i], data, sizes[i]);
+    const bool allInBulk = std::find(inBulk.begin(), inBulk.end(), false) == inBulk.end();
+    queue_->start([this, ogs, sizes, file = file_, key = hexKey_, bulk, inBulk,
+                   allInBulk]() mutable {
+        // A QPDF object of its own only for what is not decrypted in bulk.
+        std::shared_ptr<QPDF> pdf;
+        if (allInBulk) {
+            wipe(key);
+        } else {
+            pdf = openWithKeyOnce(file, key);
+            workerPdf_ = pdf;
+        }
+        return PrefetchQueue::Reader([pdf, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
+            return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
+                             : readRaw(*pdf, ogs[i], data, sizes[i]);
         });
     });
 }

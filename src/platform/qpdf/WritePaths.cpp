@@ -5,6 +5,7 @@
 #include "platform/qpdf/DocumentWriter.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/StoredObjects.h"
+#include "platform/qpdf/StreamDecryption.h"
 #include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
@@ -123,10 +124,16 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
             }
         }
         if (!afresh) {
+            // The streams the writer copies as read are decrypted in bulk.
+            const auto decryption = StreamDecryption::of(pdf, file);
             const auto outcome = attempt(
                 path, permissions,
                 [&](Pipeline& out) {
-                    writeWhole(pdf, info, out, version);
+                    writeWhole(pdf, info, out, version, [&](const auto& copied) {
+                        if (decryption) {
+                            decryption->replace(copied);
+                        }
+                    });
                     if (pdf.numWarnings() > 0) {
                         throw std::runtime_error("not kept: reading ahead repaired the source");
                     }
