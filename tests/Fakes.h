@@ -221,6 +221,16 @@ public:
         }
         return document;
     }
+    std::shared_ptr<PDFDocument>
+    initWithDescriptorForPassword(int fd, const std::string& path,
+                                  const std::string& password) override {
+        opened.push_back(path);
+        auto document = inner_.initWithDescriptorForPassword(fd, path, password);
+        if (afterOpen) {
+            afterOpen();
+        }
+        return document;
+    }
     std::optional<std::string> permanentIdentifierAt(int fd) override {
         return inner_.permanentIdentifierAt(fd);
     }

@@ -346,6 +346,14 @@ std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std
                            : deriveRc4OrAes128(security, form, userOnly);
 }
 
+bool isEmptyPassword(const StandardSecurity& security, const std::string& form) {
+    if (security.V >= 5) {
+        return form.empty();
+    }
+    const size_t taken = std::min(form.size(), kPaddedBytes);
+    return std::memcmp(form.data(), kPadding, taken) == 0;
+}
+
 unsigned long long fileKeyDerivations() {
     return derivations.load(std::memory_order_relaxed);
 }

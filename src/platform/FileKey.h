@@ -54,6 +54,10 @@ struct FileKey {
 std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form,
                                      bool userOnly = false);
 
+// Whether `form` is, to the handler, the empty password: padded to the same
+// 32 bytes (V 1 to 4: a beginning of the padding itself), or nothing (V 5).
+bool isEmptyPassword(const StandardSecurity& security, const std::string& form);
+
 // How many times deriveFileKey ran in this process: lets tests count the
 // derivations a job makes.
 unsigned long long fileKeyDerivations();

@@ -82,10 +82,10 @@ bool isOwnCopy(const HeldFolder& folder, const std::string& name, const std::str
 }
 
 // The names its copies may have, lowest first: from the plain one up to the
-// first free one, then those the walk saw beyond a gap.
+// first free one, then those the walk saw beyond a gap. `id`: the source's.
 std::optional<std::string> findEarlierCopy(const HeldFolder& folder, const FileSource& source,
-                                           int sourceFd, RemovalServices services) {
-    const auto id = services.pdf.permanentIdentifierAt(sourceFd);
+                                           const std::optional<std::string>& id,
+                                           RemovalServices services) {
     if (!id) {
         return std::nullopt;
     }
@@ -159,13 +159,16 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
     case FileLock::Cancelled:
         return {IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt};
     }
+    // One reading of the source for its identifier, the launch checks and
+    // the unlock; no key is derived before an earlier copy is ruled out.
+    auto document = services.pdf.initWithDescriptorForPassword(fd.get(), source.path, password);
     if (!options.again) {
-        if (auto earlier = findEarlierCopy(*folder, source, fd.get(), services)) {
+        const auto id = document ? document->permanentIdentifier() : std::nullopt;
+        if (auto earlier = findEarlierCopy(*folder, source, id, services)) {
             return {IDS_KEY::IDS_BATCH_COPY_THERE, std::move(earlier)};
         }
     }
-    const LaunchCheck checked =
-        checkLockedDocument(services.pdf.initWithDescriptor(fd.get(), source.path), services.log);
+    const LaunchCheck checked = checkLockedDocument(std::move(document), services.log);
     if (!checked.document) {
         return {checked.refusal.value_or(IDS_KEY::IDS_MSG_NO_TESSIVON), std::nullopt};
     }
@@ -186,7 +189,9 @@ FileOutcome unlockFile(const FileSource& source, const std::string& password,
 std::optional<std::string> earlierCopyOf(const FileSource& source, RemovalServices services) {
     const auto folder = source.folder ? source.folder->hold() : nullptr;
     const Descriptor fd = folder ? folder->openFile(source.name, source.named) : Descriptor();
-    return fd ? findEarlierCopy(*folder, source, fd.get(), services) : std::nullopt;
+    return fd ? findEarlierCopy(*folder, source, services.pdf.permanentIdentifierAt(fd.get()),
+                                services)
+              : std::nullopt;
 }
 
 } // namespace pdfunlock

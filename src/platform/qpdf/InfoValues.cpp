@@ -1,5 +1,7 @@
 #include "platform/qpdf/InfoValues.h"
 
+#include <qpdf/QPDF.hh>
+
 namespace pdfunlock {
 
 std::string unparseDirect(QPDFObjectHandle object, long& budget, int depth) {
@@ -66,6 +68,44 @@ QPDFObjectHandle toObject(const AttributeValue& value) {
         }
     };
     return std::visit(Convert{}, value);
+}
+
+std::optional<DocumentAttributes> readAttributes(QPDF& pdf) {
+    try {
+        auto info = pdf.getTrailer().getKey("/Info");
+        if (!info.isDictionary()) {
+            return std::nullopt;
+        }
+        DocumentAttributes attributes;
+        for (auto& [key, value] : info.ditems()) {
+            if (!value.isNull()) {
+                attributes.emplace(key.substr(1), toAttribute(value));
+            }
+        }
+        return attributes;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+void writeAttributes(QPDF& pdf, const std::optional<DocumentAttributes>& attributes) {
+    try {
+        if (!attributes) {
+            pdf.getTrailer().removeKey("/Info");
+            return;
+        }
+        auto info = QPDFObjectHandle::newDictionary();
+        for (const auto& [key, value] : *attributes) {
+            try {
+                info.replaceKey("/" + key, toObject(value));
+            } catch (const std::exception&) {
+                // Text that does not parse as a PDF object is left out.
+            }
+        }
+        pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
+    } catch (const std::exception&) {
+        // The attributes stay as they were; setting them reports nothing.
+    }
 }
 
 } // namespace pdfunlock

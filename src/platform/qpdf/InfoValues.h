@@ -4,6 +4,8 @@
 
 #include "platform/PDFDocument.h"
 
+#include <optional>
+#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <string>
 
@@ -20,5 +22,11 @@ std::string unparseDirect(QPDFObjectHandle object, long& budget, int depth = 0);
 AttributeValue toAttribute(QPDFObjectHandle value);
 // Throws for a PDFOtherValue that does not parse.
 QPDFObjectHandle toObject(const AttributeValue& value);
+
+// The document's information dictionary as attributes; nullopt without one
+// (or one that cannot be read).
+std::optional<DocumentAttributes> readAttributes(QPDF& pdf);
+// Replaces it (nullopt: removes it); values that do not parse are left out.
+void writeAttributes(QPDF& pdf, const std::optional<DocumentAttributes>& attributes);
 
 } // namespace pdfunlock

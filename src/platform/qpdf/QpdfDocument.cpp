@@ -7,8 +7,8 @@
 #include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
-#include "platform/qpdf/PasswordForms.h"
 #include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/SourceKeys.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 #include "platform/qpdf/WritePaths.h"
 
@@ -46,11 +46,13 @@ public:
 class QpdfDocument : public PDFDocument {
 public:
     // Opened from `path`, made absolute once against the directory current
-    // now; locked until adopt() or unlockWithPassword().
+    // now; locked until adopt() or unlockWithPassword(). `keys`: those of an
+    // encrypted source, `identifier` its first /ID element.
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
-                 bool damaged, std::optional<StandardSecurity> security = std::nullopt)
+                 bool damaged, std::unique_ptr<SourceKeys> keys = nullptr,
+                 std::optional<std::string> identifier = std::nullopt)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged), security_(std::move(security)) {}
+          damaged_(damaged), keys_(std::move(keys)), identifier_(std::move(identifier)) {}
     // A new, empty document; see QpdfDocumentService for the settings.
     QpdfDocument(std::shared_ptr<QPDF> pdf, const WriteSettings& settings,
                  std::shared_ptr<CheckedCopies> checked)
@@ -85,10 +87,28 @@ public:
         declared_ = copy.declaredPages;
     }
 
+    // The launch check of an encrypted source (does the empty password open
+    // it?) waits for the first question anything asks of the document, so
+    // that its identifier can be read first without deriving any key.
+    QPDF* pdf() const {
+        if (keys_ && !settled_) {
+            settled_ = true;
+            // Derives, and may adopt what the empty password opens; the
+            // document's answers are the same whenever it is done.
+            auto self = const_cast<QpdfDocument*>(this);
+            if (auto key = self->keys_->withoutPassword()) {
+                // The empty text may match only as the owner password;
+                // readers still ask for a password then.
+                self->adoptWithKey(std::move(*key));
+            }
+        }
+        return pdf_.get();
+    }
+
     // Reading the page tree parses every page object, as long as a plain
     // open on a large document: done once, when the pages are first needed.
     void readPages() const {
-        if (pagesRead_ || !pdf_) {
+        if (pagesRead_ || !pdf()) {
             return;
         }
         pagesRead_ = true;
@@ -104,17 +124,17 @@ public:
         damaged_ = damaged_ || pdf_->numWarnings() > 0;
     }
 
-    bool isLocked() const override { return !pdf_; }
+    bool isLocked() const override { return !pdf(); }
     int majorVersion() const override { return version_.getMajor(); }
     int minorVersion() const override { return version_.getMinor(); }
 
+    // qpdf is handed the key alone: it derives nothing and never sees a password.
     bool unlockWithPassword(const std::string& password) override {
         if (!isLocked()) {
             return true;
         }
-        return tryPasswordForms(
-            password, [this](const std::string& form) { return openWith(form); },
-            [this] { return security_ ? security_->R : 0; });
+        auto key = keys_ ? keys_->forPassword(password) : std::nullopt;
+        return key && adoptWithKey(std::move(*key));
     }
 
     bool allowsPrinting() const override { return allows(&QPDF::allowPrintLowRes); }
@@ -126,46 +146,12 @@ public:
     bool allowsContentAccessibility() const override { return allows(&QPDF::allowAccessibility); }
 
     std::optional<DocumentAttributes> documentAttributes() const override {
-        if (!pdf_) {
-            return std::nullopt;
-        }
-        try {
-            auto info = pdf_->getTrailer().getKey("/Info");
-            if (!info.isDictionary()) {
-                return std::nullopt;
-            }
-            DocumentAttributes attributes;
-            for (auto& [key, value] : info.ditems()) {
-                if (!value.isNull()) {
-                    attributes.emplace(key.substr(1), toAttribute(value));
-                }
-            }
-            return attributes;
-        } catch (const std::exception&) {
-            return std::nullopt;
-        }
+        return pdf() ? readAttributes(*pdf_) : std::nullopt;
     }
 
     void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) override {
-        if (!pdf_) {
-            return;
-        }
-        try {
-            if (!attributes) {
-                pdf_->getTrailer().removeKey("/Info");
-                return;
-            }
-            auto info = QPDFObjectHandle::newDictionary();
-            for (const auto& [key, value] : *attributes) {
-                try {
-                    info.replaceKey("/" + key, toObject(value));
-                } catch (const std::exception&) {
-                    // Text that does not parse as a PDF object is left out.
-                }
-            }
-            pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info));
-        } catch (const std::exception&) {
-            // The attributes stay as they were; setting them reports nothing.
+        if (pdf()) {
+            writeAttributes(*pdf_, attributes);
         }
     }
 
@@ -175,7 +161,7 @@ public:
     }
 
     int declaredPageCount() const override {
-        if (!pdf_) {
+        if (!pdf()) {
             return 0;
         }
         if (declared_) {
@@ -194,7 +180,7 @@ public:
     }
 
     std::shared_ptr<PDFPage> pageAtIndex(int index) override {
-        if (!pdf_ || index < 0 || index >= pageCount()) {
+        if (!pdf() || index < 0 || index >= pageCount()) {
             return nullptr;
         }
         return std::make_shared<QpdfPage>(pages_.at(static_cast<size_t>(index)));
@@ -202,7 +188,7 @@ public:
 
     void insertPage(const std::shared_ptr<PDFPage>& page, int index) override {
         const auto* from = dynamic_cast<const QpdfPage*>(page.get());
-        if (!pdf_ || !from || index < 0 || index > pageCount()) {
+        if (!pdf() || !from || index < 0 || index > pageCount()) {
             return;
         }
         // The extension level of the source describes its encryption, which
@@ -215,7 +201,7 @@ public:
     std::optional<std::string> documentURL() const override { return url_; }
 
     bool writeToFile(const SaveTarget& path, unsigned permissions) override {
-        if (!pdf_) {
+        if (!pdf()) {
             return false;
         }
         std::shared_ptr<QPDF> whole;
@@ -245,7 +231,10 @@ public:
     }
 
     // Whatever qpdf had to repair so far, also while the copy read it.
-    bool isDamaged() const override { return damaged_ || (pdf_ && pdf_->numWarnings() > 0); }
+    bool isDamaged() const override {
+        QPDF* open = pdf(); // first: the launch check may open it afresh
+        return damaged_ || (open && open->numWarnings() > 0);
+    }
 
     std::optional<FileState> sourceState() const override {
         return file_ ? fileStateOf(file_->fd()) : std::nullopt;
@@ -253,20 +242,15 @@ public:
     std::optional<FileState> openedSourceState() const override {
         return file_ ? std::optional<FileState>(file_->opened()) : std::nullopt;
     }
+    // Read before any key is derived, as the trailer is.
     std::optional<std::string> permanentIdentifier() const override {
-        return pdf_ ? firstIdentifier(*pdf_) : std::nullopt;
+        return pdf_ ? firstIdentifier(*pdf_) : identifier_;
     }
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
         static const FileKey noKey; // unencrypted: qpdf grants everything
-        return pdf_ && pdfunlock::allows(*pdf_, key_ ? *key_ : noKey, permission);
-    }
-
-    // qpdf is handed the key alone: it derives nothing and never sees a password.
-    bool openWith(const std::string& form) {
-        auto key = security_ ? deriveFileKey(*security_, form) : std::nullopt;
-        return key && adoptWithKey(std::move(*key));
+        return pdf() && pdfunlock::allows(*pdf_, key_ ? *key_ : noKey, permission);
     }
 
     void buildPageTree() {
@@ -289,8 +273,10 @@ private:
     mutable bool pagesRead_ = false;
     bool treeOutdated_ = false;
     PageAssembly assembly_;
-    std::optional<StandardSecurity> security_; // of an encrypted source
-    std::optional<FileKey> key_;               // that unlocked it
+    std::unique_ptr<SourceKeys> keys_; // of an encrypted source
+    mutable bool settled_ = false;     // its launch check made
+    std::optional<std::string> identifier_;
+    std::optional<FileKey> key_; // that unlocked it
     WriteSettings settings_;
     std::optional<int> declared_; // read by the check of a copy just written
     std::shared_ptr<CheckedCopies> checked_;
@@ -325,10 +311,19 @@ std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
 }
 
 std::shared_ptr<PDFDocument>
+QpdfDocumentService::initWithDescriptorForPassword(int fd, const std::string& path,
+                                                   const std::string& password) {
+    return openFrom(
+        path, [fd, &path] { return OpenFile::adopt(fd, path); }, password);
+}
+
+std::shared_ptr<PDFDocument>
 QpdfDocumentService::openFrom(const std::string& path,
-                              const std::function<std::shared_ptr<const OpenFile>()>& open) {
+                              const std::function<std::shared_ptr<const OpenFile>()>& open,
+                              const std::string& expected) {
     auto pdf = quietQpdf();
-    // No key is derived while parsing: the empty password is checked below.
+    // No key is derived while parsing: the empty password is checked later
+    // (see SourceKeys).
     pdf->setPasswordIsHexKey(true);
     std::shared_ptr<const OpenFile> file;
     try {
@@ -348,16 +343,15 @@ QpdfDocumentService::openFrom(const std::string& path,
     if (pdf->isEncrypted() && !security) {
         return nullptr; // qpdf decrypts nothing of it
     }
-    auto document = std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                                   pdf->numWarnings() > 0, security);
     if (!security) {
+        auto document =
+            std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0);
         document->adopt(std::move(pdf));
-    } else if (auto key = deriveFileKey(*security, "", true)) {
-        // The empty text may match only as the owner password; readers still
-        // ask for a password then.
-        document->adoptWithKey(std::move(*key));
+        return document;
     }
-    return document;
+    return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
+                                          std::make_unique<SourceKeys>(*security, expected),
+                                          firstIdentifier(*pdf));
 }
 
 QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams)

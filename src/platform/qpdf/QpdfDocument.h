@@ -25,12 +25,16 @@ public:
     // kept and the file is as it was written.
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
+    std::shared_ptr<PDFDocument>
+    initWithDescriptorForPassword(int fd, const std::string& path,
+                                  const std::string& password) override;
     std::optional<std::string> permanentIdentifierAt(int fd) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
     std::shared_ptr<PDFDocument>
-    openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open);
+    openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open,
+             const std::string& expected = {});
 
     long long parallelFrom_;
     bool passObjectStreams_;
