@@ -2,8 +2,8 @@
 # Writes the fuzzer's seed corpus with the fixture maker: every security
 # handler, with and without object streams, with links, a small image, a
 # refused permission, a foreign creator, a wrong password, an unlocked file, a
-# stale cross-reference table, and every layout qpdf's writer never makes
-# with every security handler.
+# stale cross-reference table, every layout qpdf's writer never makes with
+# every security handler, and streams that inflate past the budget.
 # The user password is "user", the one fuzz_removal types.
 # usage: fuzz/make-seeds.sh OUT_DIR [path/to/make-fixture]
 set -euo pipefail
@@ -38,4 +38,10 @@ for layout in original-numbering indirect-stream-values lower-references hybrid 
     seed --layout "$layout" --security "$security" --pages 3
   done
 done
+# A cross-reference stream, an object stream and an encryption dictionary in
+# an object stream, each inflating past the budget: refused before qpdf
+# inflates them.
+seed --security aes-256 --pages 2 --inflation-bomb table --bomb-mib 300
+seed --security aes-256 --pages 2 --inflation-bomb object-stream --bomb-mib 300
+seed --security none --pages 2 --inflation-bomb encryption --bomb-mib 300
 echo "$n seeds in $out"

@@ -110,8 +110,7 @@ private:
     Reporter& reporter_;
 };
 
-std::optional<std::string> readPassword(const CommandLine& line, const Strings& strings,
-                                        std::string& problem) {
+PasswordLine readPassword(const CommandLine& line, const Strings& strings, std::string& problem) {
     switch (line.passwordFrom) {
     case PasswordFrom::StandardInput:
         problem = "standard input holds no password";
@@ -123,12 +122,14 @@ std::optional<std::string> readPassword(const CommandLine& line, const Strings& 
         problem = "no terminal to ask for the password: use --password-stdin or --password-file";
         return readPasswordFromTerminal(localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_PROMPT));
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The password lives in this process until the last file is done.
+    keepSecretsOutOfCoreDumps();
     // Past the file size limit a write fails with EFBIG and that file reports
     // it, instead of the signal ending the batch.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -177,11 +178,15 @@ int main(int argc, char* argv[]) {
     if (needsPassword) {
         std::string problem;
         auto read = readPassword(line, strings, problem);
-        if (!read) {
+        if (read.tooLong) {
+            return usageError(localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_TOO_LONG,
+                                            {std::to_string(kLongestPasswordLine)}));
+        }
+        if (!read.text) {
             return usageError(problem);
         }
-        password = std::move(*read);
-        wipe(*read);
+        password = std::move(*read.text);
+        wipe(*read.text);
     }
 
     Reporter reporter(strings, inputs.items.size());

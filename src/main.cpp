@@ -1,5 +1,6 @@
 #include "BatchDesktopApp.h"
 #include "DesktopApp.h"
+#include "platform/Secrets.h"
 #include "platform/SystemLog.h"
 #include "platform/qt/FrameworkMessages.h"
 #include "platform/qt/Translations.h"
@@ -36,6 +37,8 @@ int print(const char* text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The password field holds what was typed for as long as the window is open.
+    pdfunlock::keepSecretsOutOfCoreDumps();
     // A write past the file size limit (ulimit -f) then fails with EFBIG and
     // the save reports it, instead of the signal ending the process.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -71,6 +71,10 @@
         <source>Password of the documents: </source>
         <translation>Passwort der Dokumente: </translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_TOO_LONG">
+        <source>The line read for the password is longer than %1 bytes. No PDF password is that long: check what the password is read from.</source>
+        <translation>Die für das Passwort gelesene Zeile ist länger als %1 Byte. So lang ist kein PDF-Passwort: Prüfen Sie, woraus das Passwort gelesen wird.</translation>
+    </message>
     <message id="IDS_BATCH_PROGRESS">
         <source>%1 of %2 files done, %3 elapsed</source>
         <translation>%1 von %2 Dateien fertig, %3 vergangen</translation>

@@ -71,6 +71,10 @@
         <source>Password of the documents: </source>
         <translation>Password of the documents: </translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_TOO_LONG">
+        <source>The line read for the password is longer than %1 bytes. No PDF password is that long: check what the password is read from.</source>
+        <translation>The line read for the password is longer than %1 bytes. No PDF password is that long: check what the password is read from.</translation>
+    </message>
     <message id="IDS_BATCH_PROGRESS">
         <source>%1 of %2 files done, %3 elapsed</source>
         <translation>%1 of %2 files done, %3 elapsed</translation>

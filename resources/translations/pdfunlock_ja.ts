@@ -71,6 +71,10 @@
         <source>Password of the documents: </source>
         <translation>文書のパスワード: </translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_TOO_LONG">
+        <source>The line read for the password is longer than %1 bytes. No PDF password is that long: check what the password is read from.</source>
+        <translation>パスワードとして読み込んだ行が %1 バイトを超えています。これほど長い PDF のパスワードはありません。パスワードの読み込み元を確認してください。</translation>
+    </message>
     <message id="IDS_BATCH_PROGRESS">
         <source>%1 of %2 files done, %3 elapsed</source>
         <translation>%2 件中 %1 件完了、経過時間 %3</translation>

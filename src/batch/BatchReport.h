@@ -10,11 +10,19 @@
 
 namespace pdfunlock {
 
-// "<source>: <message> (<copy's name>)", control characters of the names
-// shown as escapes so that one file stays one line.
+// "<source>: <message> (<copy's name>)". In the names the backslash is
+// doubled, newline and tab are "\n" and "\t", every other control byte
+// below 0x80 and every byte that is not part of valid UTF-8 is "\xHH", and
+// the characters that act on a terminal without showing (C1 controls,
+// bidirectional controls, line and paragraph separators) are "\uHHHH": one
+// file stays one line, shows as it is named, and the form reads back to the
+// very bytes.
 std::string fileLine(const FileResult& result, const Strings& strings);
 
-// {"source": ..., "result": "<key>", "copy": ... or null, "message": ...}
+// {"source": ..., "source_base64": ..., "result": "<key>", "copy": ... or null,
+// "copy_base64": ... or null, "message": ...}. "source" and "copy" are for
+// reading (a byte that is not UTF-8 shows as U+FFFD); the *_base64 members
+// are the paths' exact bytes in base64 (RFC 4648), for scripts.
 std::string fileJsonLine(const FileResult& result, const Strings& strings);
 
 // Files done of all, and the time since the start (m:ss).

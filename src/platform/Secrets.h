@@ -23,4 +23,11 @@ inline void wipe(std::string& secret) {
     secret.clear();
 }
 
+// From here on the process leaves no core dump, and on Linux no other process
+// of the user may read its memory: a password typed into it would otherwise
+// be there to find. Both programs hold one from the start (the window keeps
+// it in its field while it is open), so they call this first thing. False
+// when any part could not be set.
+bool keepSecretsOutOfCoreDumps();
+
 } // namespace pdfunlock

@@ -2,10 +2,13 @@
 
 #include "platform/Secrets.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -17,8 +20,13 @@ namespace {
 // The terminal whose echo is off, for the signal handlers to put it back.
 std::atomic<int> quietTerminal{-1};
 termios savedModes{};
+// A stop signal taken while the prompt waits, and the pipe that wakes the
+// wait whichever thread the signal came to.
+std::atomic<int> stopSignal{0};
+std::atomic<int> stopPipe{-1};
 
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int kStopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
 extern "C" void restoreEchoAndRaise(int signo) {
     const int fd = quietTerminal.exchange(-1);
@@ -30,36 +38,104 @@ extern "C" void restoreEchoAndRaise(int signo) {
     ::raise(signo);
 }
 
-// One byte at a time, so that nothing past the line is taken from `fd`.
-std::optional<std::string> readLine(int fd) {
-    std::string line;
-    bool any = false;
-    for (;;) {
-        char c = 0;
-        const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            wipe(line);
-            return std::nullopt;
-        }
-        if (got == 0 || c == '\n') {
-            any = any || got > 0;
+// Only noted here: the prompt puts the terminal back itself and stops, so
+// that it can turn the echo off again when it is continued.
+extern "C" void noteStop(int signo) {
+    stopSignal = signo;
+    const int fd = stopPipe.load();
+    const char byte = 1;
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t ignored = ::write(fd, &byte, 1);
+    }
+}
+
+// Takes the first line through `readSome` (which answers like read(2)) in
+// pieces of up to `piece` bytes, never more than the longest password line
+// and its ending. `afterLine` learns how many bytes came after the line.
+PasswordLine takeLine(const std::function<ssize_t(char*, std::size_t)>& readSome, std::size_t piece,
+                      const std::function<void(std::size_t)>& afterLine) {
+    constexpr std::size_t kMost = kLongestPasswordLine + 2; // and "\r\n"
+    std::string data;
+    data.reserve(kMost); // never reallocated: wiped once, at the end
+    PasswordLine result;
+    std::optional<std::size_t> length; // of the line, once its end was seen
+    bool failed = false;
+    while (!length && !failed && data.size() < kMost) {
+        const std::size_t before = data.size();
+        data.resize(before + std::min(piece, kMost - before));
+        const ssize_t got = readSome(data.data() + before, data.size() - before);
+        failed = got < 0;
+        data.resize(before + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        if (const auto newline = data.find('\n', before); newline != std::string::npos) {
+            length = newline;
+            if (afterLine) {
+                afterLine(data.size() - newline - 1);
+            }
+        } else if (got == 0 && !data.empty()) {
+            length = data.size(); // a last line without its ending
+        } else if (got == 0) {
             break;
         }
-        any = true;
-        line.push_back(c);
-        c = 0;
     }
-    if (!any) {
-        return std::nullopt;
+    if (length && *length > 0 && data[*length - 1] == '\r') {
+        --*length;
     }
-    if (!line.empty() && line.back() == '\r') {
-        line.back() = '\0';
-        line.pop_back();
+    if (!failed && length && *length <= kLongestPasswordLine) {
+        result.text = data.substr(0, *length);
+    } else if (!failed) {
+        result.tooLong = length || data.size() >= kMost;
     }
-    return line;
+    wipe(data);
+    return result;
+}
+
+// read(2) again after an interruption.
+ssize_t readAgain(int fd, char* out, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, out, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+// Turns the echo off and keeps the modes to put back; false when the
+// terminal cannot be set (or a stop signal came meanwhile).
+bool echoOff(int fd) {
+    termios modes{};
+    if (::tcgetattr(fd, &modes) != 0) {
+        return false;
+    }
+    savedModes = modes;
+    modes.c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL);
+    if (::tcsetattr(fd, TCSAFLUSH, &modes) != 0) {
+        return false;
+    }
+    quietTerminal = fd;
+    return true;
+}
+
+// What was typed and not yet read goes: the shell must not get it.
+void echoBack() {
+    const int fd = quietTerminal.exchange(-1);
+    if (fd >= 0) {
+        ::tcsetattr(fd, TCSAFLUSH, &savedModes);
+    }
+}
+
+// The stop the signal asked for; returns once the process is continued.
+void stopNow(int signo) {
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    struct sigaction noting {};
+    ::sigaction(signo, &byDefault, &noting);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signo);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signo);
+    ::sigaction(signo, &noting, nullptr);
 }
 
 } // namespace
@@ -85,52 +161,111 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-std::optional<std::string> readPasswordFromTerminal(const std::string& prompt) {
+PasswordLine readPasswordFromTerminal(const std::string& prompt) {
     const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        return std::nullopt;
+        return {};
     }
-    termios modes{};
-    if (::tcgetattr(fd, &modes) != 0) {
+    int wake[2] = {-1, -1};
+    if (::pipe(wake) != 0) {
         ::close(fd);
-        return std::nullopt;
+        return {};
     }
-    savedModes = modes;
+    for (const int end : wake) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, O_NONBLOCK);
+    }
+    stopPipe = wake[1];
     struct sigaction restore {};
     restore.sa_handler = restoreEchoAndRaise;
     sigemptyset(&restore.sa_mask);
-    struct sigaction previous[std::size(kEndingSignals)];
+    struct sigaction note {};
+    note.sa_handler = noteStop; // no SA_RESTART: a read or a tcsetattr returns
+    sigemptyset(&note.sa_mask);
+    struct sigaction previousEnding[std::size(kEndingSignals)];
+    struct sigaction previousStop[std::size(kStopSignals)];
     for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-        ::sigaction(kEndingSignals[i], &restore, &previous[i]);
+        ::sigaction(kEndingSignals[i], &restore, &previousEnding[i]);
     }
-    quietTerminal = fd;
-    modes.c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL);
-    ::tcsetattr(fd, TCSAFLUSH, &modes);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        ::sigaction(kStopSignals[i], &note, &previousStop[i]);
+    }
 
-    writeAll(STDERR_FILENO, prompt);
-    auto line = readLine(fd);
-    writeAll(STDERR_FILENO, "\n");
+    PasswordLine line;
+    for (;;) {
+        stopSignal = 0;
+        char drained[16];
+        while (::read(wake[0], drained, sizeof drained) > 0) {
+        }
+        if (echoOff(fd)) {
+            writeAll(STDERR_FILENO, prompt);
+            // Waits for the terminal or for a stop; a terminal gives a line
+            // at a time.
+            line = takeLine(
+                [&](char* out, std::size_t size) -> ssize_t {
+                    pollfd both[2] = {{fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
+                    for (;;) {
+                        if (stopSignal != 0) {
+                            return -1;
+                        }
+                        if (::poll(both, 2, -1) < 0 && errno != EINTR) {
+                            return -1;
+                        }
+                        if (stopSignal == 0 && (both[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+                            const ssize_t got = ::read(fd, out, size);
+                            if (got >= 0 || errno != EINTR) {
+                                return got;
+                            }
+                        }
+                    }
+                },
+                256, {});
+            echoBack();
+        }
+        writeAll(STDERR_FILENO, "\n");
+        const int stop = stopSignal.exchange(0);
+        if (stop != 0) {
+            stopNow(stop);
+        }
+        // Stopped before the line was in: the prompt again, for all of it.
+        if (stop == 0 || line.text || line.tooLong) {
+            break;
+        }
+    }
 
-    if (quietTerminal.exchange(-1) >= 0) {
-        ::tcsetattr(fd, TCSAFLUSH, &savedModes);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        ::sigaction(kStopSignals[i], &previousStop[i], nullptr);
     }
     for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-        ::sigaction(kEndingSignals[i], &previous[i], nullptr);
+        ::sigaction(kEndingSignals[i], &previousEnding[i], nullptr);
     }
+    stopPipe = -1;
+    ::close(wake[0]);
+    ::close(wake[1]);
     ::close(fd);
     return line;
 }
 
-std::optional<std::string> readFirstLine(int fd) {
-    return readLine(fd);
+PasswordLine readFirstLine(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        // What follows the line stays for whoever reads on.
+        return takeLine(
+            [fd](char* out, std::size_t size) { return readAgain(fd, out, size); },
+            kLongestPasswordLine + 2,
+            [fd](std::size_t after) { ::lseek(fd, -static_cast<off_t>(after), SEEK_CUR); });
+    }
+    // A pipe cannot give back what was read past the line.
+    return takeLine([fd](char* out, std::size_t size) { return readAgain(fd, out, size); }, 1, {});
 }
 
-std::optional<std::string> readFirstLineOfFile(const std::string& path) {
+PasswordLine readFirstLineOfFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return {};
     }
-    auto line = readLine(fd);
+    auto line = takeLine([fd](char* out, std::size_t size) { return readAgain(fd, out, size); },
+                         kLongestPasswordLine + 2, {});
     ::close(fd);
     return line;
 }

@@ -3,6 +3,7 @@
 // environment: only from these.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,18 +13,34 @@ namespace pdfunlock {
 // True when the descriptor is a terminal.
 bool isTerminal(int fd);
 
+// The longest line taken for a password, in bytes without its line ending.
+// PDF passwords are at most 127 bytes once prepared; a longer line is not a
+// password but the wrong file or stream.
+inline constexpr std::size_t kLongestPasswordLine = 4096;
+
+// A line read for a password.
+struct PasswordLine {
+    // Without its line ending ("\n" or "\r\n"); nothing else is removed.
+    // nullopt when nothing at all was read, it could not be read, or it was
+    // too long.
+    std::optional<std::string> text;
+    bool tooLong = false; // longer than kLongestPasswordLine
+};
+
 // Writes `prompt` to standard error and reads one line from the controlling
-// terminal without echo; the echo comes back also when a signal ends the
-// process meanwhile. nullopt when there is no terminal or nothing was read.
-std::optional<std::string> readPasswordFromTerminal(const std::string& prompt);
+// terminal without echo. The echo comes back when a signal ends or stops the
+// process meanwhile; after a stop (Ctrl-Z) and `fg` it is off again and the
+// prompt is shown again for the whole line. No text when there is no
+// terminal.
+PasswordLine readPasswordFromTerminal(const std::string& prompt);
 
-// The first line of what `fd` holds, without its line ending ("\n" or
-// "\r\n"); nothing else is removed. nullopt when it holds nothing at all or
-// cannot be read. Reads no further than the line.
-std::optional<std::string> readFirstLine(int fd);
+// The first line of what `fd` holds. Reads no further than the line: a
+// regular file in blocks, put back to just after the line; anything else
+// byte by byte. Never more than kLongestPasswordLine and its line ending.
+PasswordLine readFirstLine(int fd);
 
-// The same of a file; nullopt when it cannot be opened.
-std::optional<std::string> readFirstLineOfFile(const std::string& path);
+// The same of a file, read in blocks; no text when it cannot be opened.
+PasswordLine readFirstLineOfFile(const std::string& path);
 
 // The whole text to `fd` in as many writes as it takes; false on failure.
 bool writeAll(int fd, const std::string& text);

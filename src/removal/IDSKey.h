@@ -33,6 +33,7 @@ namespace pdfunlock {
     X(IDS_BATCH_FOLDER_UNREADABLE)                                                                 \
     X(IDS_BATCH_NO_PDF)                                                                            \
     X(IDS_BATCH_PASSWORD_PROMPT)                                                                   \
+    X(IDS_BATCH_PASSWORD_TOO_LONG)                                                                 \
     X(IDS_BATCH_PROGRESS)                                                                          \
     X(IDS_BATCH_SUMMARY)                                                                           \
     X(IDS_BATCH_SUMMARY_ALREADY)                                                                   \

@@ -17,6 +17,7 @@
 #include <QtTest>
 #include <csignal>
 #include <map>
+#include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -319,6 +320,12 @@ private slots:
             << one << QStringList{"DIR"} << QByteArray("pw\n") << 2 << "no terminal";
         QTest::newRow("empty standard input")
             << one << stdinArgs << QByteArray() << 2 << "no password";
+        QTest::newRow("password line over the limit")
+            << one << stdinArgs << QByteArray(5000, 'x') + "\n"
+            << 2 << "longer than 4096 bytes";
+        QTest::newRow("password file without end")
+            << one << QStringList{"--password-file", "/dev/zero", "DIR"} << QByteArray() << 2
+            << "longer than 4096 bytes";
         QTest::newRow("two password options")
             << one << QStringList{"--password-stdin", "--password-file", "x", "DIR"} << QByteArray()
             << 2 << "exclude";
@@ -401,6 +408,63 @@ private slots:
             status = runCli({"--password-stdin", dir.filePath("a.pdf")}, given).exitCode;
         }
         QCOMPARE(status, 0);
+        QVERIFY(QFile::exists(dir.filePath("a_copy.pdf")));
+    }
+
+    // Ctrl-Z at the prompt in an interactive shell, then fg: what was typed
+    // before the stop never reaches the shell, after fg the prompt is shown
+    // again with the echo off, and the stopped program allows no core dump.
+    void promptAcrossStop() {
+        const QByteArray secret = "Zq7-stop-secret";
+        QTemporaryDir dir;
+        fx::Fixture fixture;
+        fixture.userPassword = secret.toStdString();
+        fx::makeFixture(fixture, dir.filePath("a.pdf").toStdString());
+        int master = -1;
+        const pid_t shell = ::forkpty(&master, nullptr, nullptr, nullptr);
+        QVERIFY(shell >= 0);
+        if (shell == 0) {
+            ::setenv("PS1", "sh$ ", 1);
+            ::setenv("TERM", "dumb", 1);
+            ::execl("/bin/bash", "bash", "--norc", "--noprofile", "-i", nullptr);
+            ::_exit(127);
+        }
+        QByteArray screen;
+        // Reads on until `text` has appeared `times` times.
+        const auto until = [&](const QByteArray& text, int times = 1) {
+            char buffer[4096];
+            while (screen.count(text) < times) {
+                pollfd ready{master, POLLIN, 0};
+                if (::poll(&ready, 1, 60000) <= 0) {
+                    return false;
+                }
+                const ssize_t got = ::read(master, buffer, sizeof buffer);
+                if (got <= 0) {
+                    return false;
+                }
+                screen.append(buffer, got);
+            }
+            return true;
+        };
+        const auto type = [&](const QByteArray& text) {
+            return ::write(master, text.constData(), size_t(text.size())) == text.size();
+        };
+        QVERIFY(until("sh$ "));
+        QVERIFY(type("'" + QFile::encodeName(cli) + "' '" +
+                     QFile::encodeName(dir.filePath("a.pdf")) + "'\n"));
+        QVERIFY(until("Password"));
+        QVERIFY(type("Zq7-half") && type("\x1a"));
+        QVERIFY(until("Stopped"));
+        QVERIFY(type("grep core /proc/$(jobs -p)/limits; fg\n"));
+        QVERIFY2(until("Password", 2), screen.constData());
+        QVERIFY(type(secret + "\n"));
+        QVERIFY2(until("1 of 1"), screen.constData());
+        QVERIFY(type("exit\n"));
+        ::waitpid(shell, nullptr, 0);
+        ::close(master);
+        QVERIFY2(!screen.contains("Zq7-"), screen.constData());
+        QVERIFY2(QRegularExpression("Max core file size +0 +0 ").match(screen).hasMatch(),
+                 screen.constData());
         QVERIFY(QFile::exists(dir.filePath("a_copy.pdf")));
     }
 

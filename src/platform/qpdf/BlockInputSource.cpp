@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFSystemError.hh>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,12 +133,21 @@ qpdf_offset_t BlockInputSource::findAndSkipNextEOL() {
 size_t BlockInputSource::readAt(char* out, size_t length, qpdf_offset_t offset) {
     while (true) {
         const ssize_t got = ::pread(file_->fd(), out, length, static_cast<off_t>(offset));
-        if (got >= 0) {
-            return static_cast<size_t>(got);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        if (errno != EINTR) {
+        if (got < 0) {
             throw QPDFSystemError("read " + name_, errno);
         }
+        // A regular file reads short only at its end. Ending before the size
+        // seen at the open, it was cut meanwhile: qpdf takes a read of nothing
+        // for its end and, still short of that size, would ask again forever.
+        if (static_cast<size_t>(got) < length && offset + got < size_) {
+            file_->shortened_ = true;
+            throw QPDFExc(qpdf_e_damaged_pdf, name_, "", offset + got,
+                          "the file became shorter while it was read");
+        }
+        return static_cast<size_t>(got);
     }
 }
 

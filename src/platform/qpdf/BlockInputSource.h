@@ -3,6 +3,7 @@
 
 #include "platform/HeldFolder.h"
 
+#include <atomic>
 #include <memory>
 #include <qpdf/InputSource.hh>
 #include <string>
@@ -26,14 +27,19 @@ public:
     const std::string& name() const { return name_; }
     // As it was when opened.
     const FileState& opened() const { return opened_; }
+    // Whether a read found the file shorter than at the open: qpdf takes
+    // such a read for damage and goes on, so no copy of it may be kept.
+    bool shortened() const { return shortened_; }
 
 private:
+    friend class BlockInputSource;
     OpenFile(std::string name, int fd, FileState opened)
         : name_(std::move(name)), fd_(fd), opened_(opened) {}
     static std::shared_ptr<const OpenFile> checked(const std::string& name, int fd);
     std::string name_;
     int fd_;
     FileState opened_;
+    mutable std::atomic<bool> shortened_{false};
 };
 
 // qpdf's own file source seeks and reads through stdio for every object it
@@ -53,6 +59,8 @@ public:
     void rewind() override { position_ = 0; }
     void unreadCh(char) override;
     void seek(qpdf_offset_t offset, int whence) override;
+    // Throws QPDFExc (damaged) when the file ends before the size it had at
+    // the open: it was cut meanwhile.
     size_t read(char* out, size_t length) override;
     qpdf_offset_t findAndSkipNextEOL() override;
 

@@ -1,7 +1,5 @@
 #include "platform/qpdf/InfoValues.h"
 
-#include <qpdf/QPDF.hh>
-
 namespace pdfunlock {
 
 std::string unparseDirect(QPDFObjectHandle object, long& budget, int depth) {

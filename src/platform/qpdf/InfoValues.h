@@ -23,10 +23,10 @@ AttributeValue toAttribute(QPDFObjectHandle value);
 // Throws for a PDFOtherValue that does not parse.
 QPDFObjectHandle toObject(const AttributeValue& value);
 
-// The document's information dictionary as attributes; nullopt without one
-// (or one that cannot be read).
+// The information dictionary of `pdf` as attributes; nullopt without one.
 std::optional<DocumentAttributes> readAttributes(QPDF& pdf);
-// Replaces it (nullopt: removes it); values that do not parse are left out.
+// Replaces it (removes it for nullopt); a value that does not parse is left
+// out. Reports nothing.
 void writeAttributes(QPDF& pdf, const std::optional<DocumentAttributes>& attributes);
 
 } // namespace pdfunlock

@@ -2,6 +2,7 @@
 
 #include "platform/Secrets.h"
 #include "platform/qpdf/BlockInputSource.h"
+#include "platform/qpdf/InflationBudget.h"
 #include "platform/qpdf/QuietQpdf.h"
 
 #include <nettle/base16.h>
@@ -93,7 +94,7 @@ std::optional<StandardSecurity> standardSecurity(QPDF& pdf) {
 }
 
 std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& file,
-                                      const FileKey& key) {
+                                      const FileKey& key, InflationBudget* budget) {
     // Written into a buffer of ours, so that this copy at least is wiped.
     std::string hex(BASE16_ENCODE_LENGTH(key.bytes.size()), '\0');
     base16_encode_update(hex.data(), key.bytes.size(),
@@ -101,7 +102,12 @@ std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& fil
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true);
     try {
-        pdf->processInputSource(std::make_shared<BlockInputSource>(file), hex.c_str());
+        auto source = std::make_shared<BlockInputSource>(file);
+        auto checked = InflationBudget::beforeParse(source);
+        if (budget) {
+            *budget = checked;
+        }
+        pdf->processInputSource(source, hex.c_str());
     } catch (...) {
         wipe(hex);
         throw;

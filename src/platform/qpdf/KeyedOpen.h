@@ -11,6 +11,7 @@
 
 namespace pdfunlock {
 
+class InflationBudget;
 class OpenFile;
 
 // The standard security handler's values of a parsed document, also of one
@@ -20,11 +21,12 @@ class OpenFile;
 // of a wrong length).
 std::optional<StandardSecurity> standardSecurity(QPDF& pdf);
 
-// A quiet QPDF over `file`, recovering damage, opened with `key`. Throws as
-// QPDF::processInputSource does. It warns, as qpdf would have, when /Perms
-// did not match the key.
+// A quiet QPDF over `file`, recovering damage, opened with `key`, its
+// cross-reference streams checked against the budget first (see
+// InflationBudget; the check into `budget`). Throws as qpdf does. It warns, as
+// qpdf would have, when /Perms did not match the key.
 std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& file,
-                                      const FileKey& key);
+                                      const FileKey& key, InflationBudget* budget = nullptr);
 
 // One of QPDF's permission queries on a document opened with `key`: readers
 // grant everything to whoever gave the owner password. False when the

@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/CheckedCopies.h"
+#include "platform/qpdf/InflationBudget.h"
 #include "platform/qpdf/InfoValues.h"
 #include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PageAssembly.h"
@@ -12,7 +13,9 @@
 #include "platform/qpdf/WholeDocumentWriter.h"
 #include "platform/qpdf/WritePaths.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -24,8 +27,14 @@
 namespace pdfunlock {
 namespace {
 
-void process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file, const char* password) {
-    pdf.processInputSource(std::make_shared<BlockInputSource>(file), password);
+// The cross-reference streams are checked against the budget first: qpdf
+// would inflate them whole, before any password is checked.
+InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                        const char* password) {
+    auto source = std::make_shared<BlockInputSource>(file);
+    auto budget = InflationBudget::beforeParse(source);
+    pdf.processInputSource(source, password);
+    return budget;
 }
 
 // qpdf reads the header before the cross-reference table and the encryption
@@ -69,16 +78,27 @@ public:
 
     // The document opened with `key`, held in place of the locked one; false
     // when the file no longer parses.
-    bool adoptWithKey(FileKey key) {
+    // A file cut short while it was read, or one whose object streams would
+    // inflate past the budget (`budgeted`), answers true and stays unreadable
+    // and damaged: the job refuses it instead of asking again.
+    bool adoptWithKey(FileKey key, bool budgeted = true) {
+        std::shared_ptr<QPDF> pdf;
+        InflationBudget budget;
         try {
-            auto pdf = openWithFileKey(file_, key);
-            key_ = std::move(key);
-            damaged_ = false;
-            adopt(std::move(pdf));
-            return true;
+            pdf = openWithFileKey(file_, key, &budget);
         } catch (const std::exception&) {
-            return false;
+            damaged_ = damaged_ || file_->shortened();
+            return file_->shortened();
         }
+        // None of its objects is read then.
+        if (budgeted && !budget.objectStreamsFit(*pdf)) {
+            damaged_ = true;
+            return true;
+        }
+        key_ = std::move(key);
+        damaged_ = false;
+        adopt(std::move(pdf));
+        return true;
     }
 
     // A copy just written, as its check read it.
@@ -98,8 +118,9 @@ public:
             auto self = const_cast<QpdfDocument*>(this);
             if (auto key = self->keys_->withoutPassword()) {
                 // The empty text may match only as the owner password;
-                // readers still ask for a password then.
-                self->adoptWithKey(std::move(*key));
+                // readers still ask for a password then. Nothing of it is
+                // read before it is refused as not protected.
+                self->adoptWithKey(std::move(*key), false);
             }
         }
         return pdf_.get();
@@ -233,7 +254,7 @@ public:
     // Whatever qpdf had to repair so far, also while the copy read it.
     bool isDamaged() const override {
         QPDF* open = pdf(); // first: the launch check may open it afresh
-        return damaged_ || (open && open->numWarnings() > 0);
+        return damaged_ || (open && open->numWarnings() > 0) || (file_ && file_->shortened());
     }
 
     std::optional<FileState> sourceState() const override {

@@ -2,6 +2,7 @@
 
 #include "platform/Secrets.h"
 #include "platform/qpdf/BlockInputSource.h"
+#include "platform/qpdf/InflationBudget.h"
 #include "platform/qpdf/PrefetchQueue.h"
 #include "platform/qpdf/QuietQpdf.h"
 #include "platform/qpdf/StreamDecryption.h"
@@ -72,7 +73,10 @@ std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
                                   const std::string& hexKey) {
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true);
-    pdf->processInputSource(std::make_shared<BlockInputSource>(file), hexKey.c_str());
+    // The twin reads the file again: whatever it has become must pass too.
+    auto source = std::make_shared<BlockInputSource>(file);
+    InflationBudget::beforeParse(source);
+    pdf->processInputSource(source, hexKey.c_str());
     return pdf;
 }
 

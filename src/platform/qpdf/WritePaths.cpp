@@ -9,6 +9,7 @@
 #include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
+#include <algorithm>
 #include <qpdf/QUtil.hh>
 #include <set>
 #include <stdexcept>
@@ -19,14 +20,28 @@ namespace {
 
 using Produce = std::function<void(Pipeline&)>;
 using Pages = std::function<std::vector<QPDFObjectHandle>()>;
+using Sources = std::vector<const OpenFile*>;
+
+bool anyShortened(const Sources& sources) {
+    return std::any_of(sources.begin(), sources.end(),
+                       [](const OpenFile* file) { return file && file->shortened(); });
+}
 
 // One way of writing: the copy `produce` gives, checked against `pages` of
-// the document it was written from.
+// the document it was written from. qpdf takes a read that found a source
+// cut short for damage and writes what it has: such a copy is not kept.
 Written attempt(const SaveTarget& path, unsigned permissions, const Produce& produce,
                 const std::optional<CopyIdentifier>& identifier, const Pages& pages,
-                const Carried* carried, std::shared_ptr<CheckedCopy>& kept) {
+                const Carried* carried, const Sources& sources,
+                std::shared_ptr<CheckedCopy>& kept) {
     std::shared_ptr<CheckedCopy> checked;
-    const auto outcome = writeNewFile(path, permissions, produce, identifier,
+    const Produce whole = [&](Pipeline& out) {
+        produce(out);
+        if (anyShortened(sources)) {
+            throw std::runtime_error("not kept: a source became shorter while it was read");
+        }
+    };
+    const auto outcome = writeNewFile(path, permissions, whole, identifier,
                                       [&](std::shared_ptr<const OpenFile> written) {
                                           checked = checkedCopy(written, pages(), carried);
                                           return checked != nullptr;
@@ -80,9 +95,10 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
     // the fresh open as the only way; a copy kept, or one the disk refused,
     // ends the write.
     bool afresh = pdf.numWarnings() > 0;
+    const Sources sources{file.get()};
     const auto ended = [&](Written outcome) {
         afresh = afresh || outcome == Written::Rejected || pdf.numWarnings() > 0;
-        return outcome != Written::Rejected;
+        return outcome != Written::Rejected || anyShortened(sources);
     };
     try {
         bool repaired = false;
@@ -100,7 +116,7 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
                         throw std::runtime_error("not kept: a repair during the write");
                     }
                 },
-                identifier, [&twin] { return twin.getAllPages(); }, nullptr, kept);
+                identifier, [&twin] { return twin.getAllPages(); }, nullptr, sources, kept);
             if (ended(outcome)) {
                 return kept;
             }
@@ -118,7 +134,7 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
                         throw std::runtime_error("not kept: the source read otherwise");
                     }
                 },
-                std::nullopt, sourcePages, &carried, kept);
+                std::nullopt, sourcePages, &carried, sources, kept);
             if (ended(outcome)) {
                 return kept;
             }
@@ -138,7 +154,7 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
                         throw std::runtime_error("not kept: reading ahead repaired the source");
                     }
                 },
-                identifier, sourcePages, nullptr, kept);
+                identifier, sourcePages, nullptr, sources, kept);
             if (ended(outcome)) {
                 return kept;
             }
@@ -153,7 +169,7 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
         const auto outcome = attempt(
             path, permissions,
             [&](Pipeline& out) { writeWhole(*fresh, info, out, version, {}, false); }, identifier,
-            [&fresh] { return fresh->getAllPages(); }, nullptr, kept);
+            [&fresh] { return fresh->getAllPages(); }, nullptr, sources, kept);
         return outcome == Written::Kept ? kept : nullptr;
     } catch (const std::exception&) {
         return nullptr; // the source cannot be read again: no copy
@@ -188,13 +204,17 @@ std::shared_ptr<CheckedCopy> writeAssembledCopy(const SaveTarget& path, unsigned
         }
         return handles;
     };
+    Sources sources;
+    for (const auto& page : pages) {
+        sources.push_back(page.file.get());
+    }
     std::shared_ptr<CheckedCopy> kept;
     for (const bool eachStreamOnce : {true, false}) {
         const auto outcome = attempt(
             path, permissions,
             [&](Pipeline& out) { writeUnencrypted(copy, out, version, {}, eachStreamOnce); },
-            identifier, original, nullptr, kept);
-        if (outcome != Written::Rejected) {
+            identifier, original, nullptr, sources, kept);
+        if (outcome != Written::Rejected || anyShortened(sources)) {
             return outcome == Written::Kept ? kept : nullptr;
         }
     }

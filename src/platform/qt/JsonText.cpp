@@ -31,4 +31,8 @@ jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::strin
     return line + "}";
 }
 
+std::string base64(const std::string& bytes) {
+    return QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
+}
+
 } // namespace pdfunlock

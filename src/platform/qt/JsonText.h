@@ -13,4 +13,8 @@ namespace pdfunlock {
 std::string
 jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::string>>>& members);
 
+// The bytes in base64 (RFC 4648, with padding): a JSON string that gives back
+// any bytes exactly, names that are not UTF-8 too.
+std::string base64(const std::string& bytes);
+
 } // namespace pdfunlock
