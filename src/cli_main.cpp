@@ -206,6 +206,9 @@ int main(int argc, char* argv[]) {
     run.start();
     while (!run.waitFor(std::chrono::milliseconds(500))) {
         reporter.tick();
+        if (stopSignals.received() != 0) {
+            run.cancel(); // also when the watch could start no thread
+        }
     }
     BatchSummary summary = run.wait();
     // Every file gets its line, the ones a stop left out too.

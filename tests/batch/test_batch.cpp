@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <grp.h>
 #include <map>
 #include <poll.h>
 #include <pty.h>
@@ -78,14 +79,25 @@ struct Run {
 };
 
 // The command with `args`, `input` on its standard input, in a session of its
-// own (no terminal to ask on) and under `limitFiles` descriptors when set.
-Run runCli(const QStringList& args, const QByteArray& input = {}, rlim_t limitFiles = 0) {
+// own (no terminal to ask on) and under `limitFiles` descriptors when set;
+// with `limitTasks`, as a user id of its own (root ignores the limit) that
+// may have that many threads.
+Run runCli(const QStringList& args, const QByteArray& input = {}, rlim_t limitFiles = 0,
+           rlim_t limitTasks = 0) {
     QProcess process;
-    process.setChildProcessModifier([limitFiles] {
+    process.setChildProcessModifier([limitFiles, limitTasks] {
         ::setsid();
         if (limitFiles > 0) {
             const rlimit limit{limitFiles, limitFiles};
             ::setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        if (limitTasks > 0) {
+            constexpr uid_t spare = 47291;
+            const rlimit limit{limitTasks, limitTasks};
+            if (::setrlimit(RLIMIT_NPROC, &limit) != 0 || ::setgroups(0, nullptr) != 0 ||
+                ::setgid(spare) != 0 || ::setuid(spare) != 0) {
+                ::_exit(99);
+            }
         }
     });
     process.start(cli, args);
@@ -512,6 +524,34 @@ private slots:
         for (const auto& copy : copies) {
             QCOMPARE(fx::readPageLabels(dir.filePath(copy).toStdString()).size(), std::size_t(4));
         }
+    }
+
+    // A process that may start few threads or none still does every file.
+    void fewThreads_data() {
+        QTest::addColumn<int>("tasks");
+        QTest::newRow("no thread") << 1;
+        QTest::newRow("one thread") << 2;
+        QTest::newRow("two threads") << 3;
+    }
+    void fewThreads() {
+        if (::geteuid() != 0) {
+            QSKIP("needs root to run as a user id of its own");
+        }
+        QFETCH(int, tasks);
+        QTemporaryDir dir;
+        fx::Fixture scan;
+        scan.security = fx::Security::AES_256;
+        scan.userPassword = kPassword;
+        for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) {
+            fx::makeFixture(scan, dir.filePath(name).toStdString());
+            ::chmod(dir.filePath(name).toLocal8Bit().constData(), 0644);
+        }
+        ::chmod(dir.path().toLocal8Bit().constData(), 0777);
+        const Run run = runCli({"-j", "4", "--json", "--password-stdin", dir.path()}, "pw\n", 0,
+                               static_cast<rlim_t>(tasks));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.size(), 3);
+        QCOMPARE(allFiles(dir.path()).filter("_copy.pdf").size(), 3);
     }
 
     // Each job lets go of its files: many files under a low descriptor limit.
