@@ -119,6 +119,12 @@ std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& fil
     return pdf;
 }
 
+FileKey keyOf(QPDF& pdf) {
+    FileKey key;
+    key.bytes = pdf.getEncryptionKey();
+    return key;
+}
+
 bool allows(QPDF& pdf, const FileKey& key, bool (QPDF::*permission)()) {
     try {
         return key.owner || (pdf.*permission)();

@@ -28,6 +28,10 @@ std::optional<StandardSecurity> standardSecurity(QPDF& pdf);
 std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& file,
                                       const FileKey& key, InflationBudget* budget = nullptr);
 
+// The file key `pdf` was opened with (empty when it is not encrypted), to
+// open the file again with it; wiped when it goes.
+FileKey keyOf(QPDF& pdf);
+
 // One of QPDF's permission queries on a document opened with `key`: readers
 // grant everything to whoever gave the owner password. False when the
 // document cannot answer.

@@ -2,9 +2,8 @@
 
 #include "platform/Secrets.h"
 #include "platform/qpdf/BlockInputSource.h"
-#include "platform/qpdf/InflationBudget.h"
+#include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PrefetchQueue.h"
-#include "platform/qpdf/QuietQpdf.h"
 #include "platform/qpdf/StreamDecryption.h"
 #include "platform/qpdf/WriteOrder.h"
 
@@ -13,7 +12,6 @@
 #include <map>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/Pl_String.hh>
-#include <qpdf/QUtil.hh>
 #include <set>
 #include <sys/stat.h>
 
@@ -69,29 +67,6 @@ bool readInBulk(const StreamDecryption& bulk, QPDFObjGen og, std::string& data) 
 
 } // namespace
 
-std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
-                                  const std::string& hexKey) {
-    auto pdf = quietQpdf();
-    pdf->setPasswordIsHexKey(true);
-    // The twin reads the file again: whatever it has become must pass too.
-    auto source = std::make_shared<BlockInputSource>(file);
-    InflationBudget::beforeParse(source);
-    pdf->processInputSource(source, hexKey.c_str());
-    return pdf;
-}
-
-std::shared_ptr<QPDF> openWithKeyOnce(const std::shared_ptr<const OpenFile>& file,
-                                      std::string& hexKey) {
-    try {
-        auto pdf = openWithKey(file, hexKey);
-        wipe(hexKey);
-        return pdf;
-    } catch (...) {
-        wipe(hexKey);
-        throw;
-    }
-}
-
 // The data of the twin's prefetched streams: from the queue, or else read
 // from the held source on the writer's thread, as the writer would have.
 class StreamPrefetch::Provider : public QPDFObjectHandle::StreamDataProvider {
@@ -132,8 +107,10 @@ std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source,
         if (::fstat(file->fd(), &info) != 0 || info.st_size < minimumBytes) {
             return nullptr;
         }
-        std::string hexKey = QUtil::hex_encode(source.getEncryptionKey());
-        auto twin = openWithKey(file, hexKey);
+        // The twin reads the file again: whatever it has become must pass
+        // the budget too.
+        FileKey key = keyOf(source);
+        auto twin = openWithFileKey(file, key);
         // The key is taken unchecked: the twin must read as the source did
         // (the file is the same, but may have been changed in place).
         bool usable = twin->getTrailer().unparse() == source.getTrailer().unparse();
@@ -149,25 +126,23 @@ std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source,
             repaired = !usable;
         }
         if (!usable) {
-            wipe(hexKey);
             return nullptr;
         }
         return std::unique_ptr<StreamPrefetch>(
-            new StreamPrefetch(source, std::move(twin), std::move(file), std::move(hexKey)));
+            new StreamPrefetch(source, std::move(twin), std::move(file), std::move(key)));
     } catch (const std::exception&) {
         return nullptr;
     }
 }
 
 StreamPrefetch::StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin,
-                               std::shared_ptr<const OpenFile> file, std::string hexKey)
-    : source_(source), twin_(std::move(twin)), file_(std::move(file)), hexKey_(std::move(hexKey)) {}
+                               std::shared_ptr<const OpenFile> file, FileKey key)
+    : source_(source), twin_(std::move(twin)), file_(std::move(file)), key_(std::move(key)) {}
 
 StreamPrefetch::~StreamPrefetch() {
     if (queue_) {
         queue_->stop();
     }
-    wipe(hexKey_);
 }
 
 void StreamPrefetch::start(const std::vector<QPDFObjectHandle>& copied) {
@@ -176,7 +151,7 @@ void StreamPrefetch::start(const std::vector<QPDFObjectHandle>& copied) {
     } catch (const std::exception&) {
         // No thread, or not every stream handed over: the writer reads the rest itself.
     }
-    wipe(hexKey_);
+    wipe(key_.bytes);
 }
 
 void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
@@ -216,16 +191,20 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
         stream.replaceStreamData(provider, QPDFObjectHandle(), QPDFObjectHandle());
     }
     const bool allInBulk = std::find(inBulk.begin(), inBulk.end(), false) == inBulk.end();
-    queue_->start([this, ogs, sizes, file = file_, key = hexKey_, bulk, inBulk,
-                   allInBulk]() mutable {
-        // A QPDF object of its own only for what is not decrypted in bulk.
+    queue_->start([this, ogs, sizes, file = file_, key = key_, bulk, inBulk, allInBulk]() mutable {
+        // A QPDF object of its own only for what is not decrypted in bulk;
+        // the key is wiped whether that open succeeds or throws.
         std::shared_ptr<QPDF> pdf;
-        if (allInBulk) {
-            wipe(key);
-        } else {
-            pdf = openWithKeyOnce(file, key);
+        if (!allInBulk) {
+            try {
+                pdf = openWithFileKey(file, key);
+            } catch (...) {
+                wipe(key.bytes);
+                throw;
+            }
             workerPdf_ = pdf;
         }
+        wipe(key.bytes);
         return PrefetchQueue::Reader([pdf, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
             return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
                              : readRaw(*pdf, ogs[i], data, sizes[i]);

@@ -3,6 +3,7 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/CopyCheck.h"
 #include "platform/qpdf/DocumentWriter.h"
+#include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/StoredObjects.h"
 #include "platform/qpdf/StreamDecryption.h"
@@ -10,7 +11,6 @@
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <algorithm>
-#include <qpdf/QUtil.hh>
 #include <set>
 #include <stdexcept>
 
@@ -53,8 +53,8 @@ Written attempt(const SaveTarget& path, unsigned permissions, const Produce& pro
 // The file `source` reads, opened once more with its key: what a reader
 // that has read nothing yet finds there. Null when it is another file now.
 std::shared_ptr<QPDF> openedAfresh(QPDF& source, const std::shared_ptr<const OpenFile>& file) {
-    std::string key = QUtil::hex_encode(source.getEncryptionKey());
-    auto fresh = openWithKeyOnce(file, key);
+    const FileKey key = keyOf(source);
+    auto fresh = openWithFileKey(file, key);
     return fresh->getTrailer().unparse() == source.getTrailer().unparse() ? fresh : nullptr;
 }
 
