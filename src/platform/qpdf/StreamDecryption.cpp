@@ -9,6 +9,7 @@
 #include <nettle/aes.h>
 #include <nettle/cbc.h>
 #include <nettle/md5.h>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDFTokenizer.hh>
 #include <qpdf/QUtil.hh>
 #include <stdexcept>
@@ -235,6 +236,33 @@ void StreamDecryption::read(QPDFObjGen og, Pipeline& out) const {
     out.finish();
 }
 
+bool StreamDecryption::agreesWithQpdf(const std::vector<QPDFObjectHandle>& streams) const {
+    const QPDFObjectHandle* smallest = nullptr;
+    long long least = 0;
+    for (const auto& stream : streams) {
+        const auto found = located_.find(stream.getObjGen());
+        if (found != located_.end() && (!smallest || found->second.length < least)) {
+            smallest = &stream;
+            least = found->second.length;
+        }
+    }
+    if (!smallest) {
+        return false;
+    }
+    try {
+        const auto warnings = pdf_.numWarnings();
+        std::string ours;
+        Pl_String sink("decrypted in bulk", nullptr, ours);
+        read(smallest->getObjGen(), sink);
+        // qpdf's reading: decrypted, not decoded.
+        const auto theirs = QPDFObjectHandle(*smallest).getRawStreamData();
+        return pdf_.numWarnings() == warnings && theirs->getSize() == ours.size() &&
+               std::memcmp(theirs->getBuffer(), ours.data(), ours.size()) == 0;
+    } catch (const std::exception&) {
+        return false; // left to qpdf
+    }
+}
+
 size_t StreamDecryption::replace(const std::vector<QPDFObjectHandle>& streams) {
     std::vector<QPDFObjectHandle> located;
     for (const auto& stream : streams) {
@@ -242,7 +270,7 @@ size_t StreamDecryption::replace(const std::vector<QPDFObjectHandle>& streams) {
             located.push_back(stream);
         }
     }
-    if (located.empty() || pdf_.numWarnings() > 0) {
+    if (located.empty() || pdf_.numWarnings() > 0 || !agreesWithQpdf(located)) {
         return 0;
     }
     // Shares this object: the provider outlives the write in the streams.

@@ -40,9 +40,15 @@ public:
     // read at once.
     void read(QPDFObjGen og, Pipeline& out) const;
 
+    // Whether the smallest of the located `streams` reads here as qpdf reads
+    // it: the key, the cipher and the place of the data proved on this very
+    // document before a copy takes any stream from here. False for none.
+    bool agreesWithQpdf(const std::vector<QPDFObjectHandle>& streams) const;
+
     // Hands the writer the located ones among `streams` from here: their
     // data is replaced by a provider that reads it so (and throws where the
-    // writer would otherwise cut a stream short). Answers how many.
+    // writer would otherwise cut a stream short), once agreesWithQpdf.
+    // Answers how many.
     size_t replace(const std::vector<QPDFObjectHandle>& streams);
 
 private:

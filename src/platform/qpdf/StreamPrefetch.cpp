@@ -179,6 +179,17 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
         sizes.push_back(static_cast<size_t>(declaredLength(stream)));
         inBulk.push_back(bulk && std::const_pointer_cast<StreamDecryption>(bulk)->locate(stream));
     }
+    if (bulk) {
+        std::vector<QPDFObjectHandle> located;
+        for (size_t i = 0; i < streams.size(); ++i) {
+            if (inBulk[i]) {
+                located.push_back(streams[i]);
+            }
+        }
+        if (!located.empty() && !bulk->agreesWithQpdf(located)) {
+            inBulk.assign(inBulk.size(), false);
+        }
+    }
     // The writer's thread reads ahead through the held source.
     auto writerReads = [this, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
         return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
