@@ -347,11 +347,11 @@ std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std
 }
 
 bool isEmptyPassword(const StandardSecurity& security, const std::string& form) {
-    if (security.V >= 5) {
+    if (form.empty() || security.V >= 5) {
         return form.empty();
     }
-    const size_t taken = std::min(form.size(), kPaddedBytes);
-    return std::memcmp(form.data(), kPadding, taken) == 0;
+    // The empty password pads to the padding itself.
+    return form.size() >= kPaddedBytes && std::memcmp(form.data(), kPadding, kPaddedBytes) == 0;
 }
 
 unsigned long long fileKeyDerivations() {

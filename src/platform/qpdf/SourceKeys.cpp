@@ -14,14 +14,18 @@ SourceKeys::~SourceKeys() {
     wipe(expected_);
 }
 
-std::optional<FileKey> SourceKeys::derive(const std::string& typed, bool& userForm) {
+std::optional<FileKey> SourceKeys::derive(const std::string& typed, bool& userForm,
+                                          bool& emptyForm) {
     std::optional<FileKey> found;
     userForm = false;
+    emptyForm = false;
     tryPasswordForms(
         typed,
         [&](const std::string& form) {
             found = deriveFileKey(security_, form);
-            userForm = found && found->user && !isEmptyPassword(security_, form);
+            const bool user = found && found->user;
+            emptyForm = user && isEmptyPassword(security_, form);
+            userForm = user && !emptyForm;
             return found.has_value();
         },
         [this] { return security_.R; });
@@ -31,7 +35,7 @@ std::optional<FileKey> SourceKeys::derive(const std::string& typed, bool& userFo
 void SourceKeys::tryExpected() {
     if (!expectedTried_ && !expected_.empty()) {
         expectedTried_ = true;
-        expectedKey_ = derive(expected_, expectedIsUser_);
+        expectedKey_ = derive(expected_, expectedIsUser_, expectedIsEmpty_);
     }
 }
 
@@ -39,6 +43,9 @@ std::optional<FileKey> SourceKeys::withoutPassword() {
     tryExpected();
     if (expectedIsUser_) {
         return std::nullopt;
+    }
+    if (expectedIsEmpty_ && expectedKey_) {
+        return expectedKey_; // the same key, derived once
     }
     // Whether the document opens without a password is a question about the
     // user password alone.
@@ -48,7 +55,8 @@ std::optional<FileKey> SourceKeys::withoutPassword() {
 std::optional<FileKey> SourceKeys::forPassword(const std::string& typed) {
     if (expected_.empty() || typed != expected_) {
         bool userForm = false;
-        return derive(typed, userForm);
+        bool emptyForm = false;
+        return derive(typed, userForm, emptyForm);
     }
     tryExpected();
     auto key = std::move(expectedKey_);

@@ -30,8 +30,8 @@ public:
 
 private:
     // `userForm`: set when the form that opened is the user password and
-    // not, to the handler, the empty one.
-    std::optional<FileKey> derive(const std::string& typed, bool& userForm);
+    // not, to the handler, the empty one; `emptyForm` when it is the empty one.
+    std::optional<FileKey> derive(const std::string& typed, bool& userForm, bool& emptyForm);
     void tryExpected();
 
     StandardSecurity security_;
@@ -39,6 +39,7 @@ private:
     bool expectedTried_ = false;
     std::optional<FileKey> expectedKey_;
     bool expectedIsUser_ = false;
+    bool expectedIsEmpty_ = false; // a form of it is the empty user password
 };
 
 } // namespace pdfunlock
