@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <nettle/aes.h>
 #include <nettle/cbc.h>
 #include <nettle/md5.h>
@@ -207,10 +208,12 @@ void StreamDecryption::read(QPDFObjGen og, Pipeline& out) const {
     }
     unsigned char iv[kBlock];
     readFully(file_->fd(), iv, kBlock, extent.offset);
-    std::string in(std::min<size_t>(kChunk, static_cast<size_t>(extent.length)), '\0');
-    std::string plain(in.size(), '\0');
-    auto* inBytes = reinterpret_cast<unsigned char*>(in.data());
-    auto* plainBytes = reinterpret_cast<unsigned char*>(plain.data());
+    // Left uninitialized: every byte used is read or decrypted first.
+    const size_t buffer = std::min<size_t>(kChunk, static_cast<size_t>(extent.length));
+    const std::unique_ptr<unsigned char[]> in(new unsigned char[buffer]);
+    const std::unique_ptr<unsigned char[]> plain(new unsigned char[buffer]);
+    unsigned char* inBytes = in.get();
+    unsigned char* plainBytes = plain.get();
     long long at = extent.offset + static_cast<long long>(kBlock);
     auto left = static_cast<size_t>(extent.length) - kBlock;
     while (left > 0) {
