@@ -77,10 +77,9 @@ public:
     }
 
     // The document opened with `key`, held in place of the locked one; false
-    // when the file no longer parses.
-    // A file cut short while it was read, or one whose object streams would
-    // inflate past the budget (`budgeted`), answers true and stays unreadable
-    // and damaged: the job refuses it instead of asking again.
+    // when the file no longer parses. A file cut short while it was read, or
+    // one whose object streams would inflate past the budget (`budgeted`),
+    // answers true and stays unreadable and damaged: the job refuses it.
     bool adoptWithKey(FileKey key, bool budgeted = true) {
         std::shared_ptr<QPDF> pdf;
         InflationBudget budget;
@@ -108,18 +107,14 @@ public:
     }
 
     // The launch check of an encrypted source (does the empty password open
-    // it?) waits for the first question anything asks of the document, so
-    // that its identifier can be read first without deriving any key.
+    // it as the user password?) waits for the first question asked of the
+    // document but its identifier; its answers are the same whenever it is
+    // made. Nothing of what opens is read before it is refused as unprotected.
     QPDF* pdf() const {
         if (keys_ && !settled_) {
             settled_ = true;
-            // Derives, and may adopt what the empty password opens; the
-            // document's answers are the same whenever it is done.
             auto self = const_cast<QpdfDocument*>(this);
             if (auto key = self->keys_->withoutPassword()) {
-                // The empty text may match only as the owner password;
-                // readers still ask for a password then. Nothing of it is
-                // read before it is refused as not protected.
                 self->adoptWithKey(std::move(*key), false);
             }
         }
@@ -343,9 +338,7 @@ QpdfDocumentService::openFrom(const std::string& path,
                               const std::function<std::shared_ptr<const OpenFile>()>& open,
                               const std::string& expected) {
     auto pdf = quietQpdf();
-    // No key is derived while parsing: the empty password is checked later
-    // (see SourceKeys).
-    pdf->setPasswordIsHexKey(true);
+    pdf->setPasswordIsHexKey(true); // no key derived while parsing: see SourceKeys
     std::shared_ptr<const OpenFile> file;
     try {
         file = open();
