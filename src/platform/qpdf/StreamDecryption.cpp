@@ -132,7 +132,10 @@ bool StreamDecryption::locate(QPDFObjectHandle stream) {
         }
         // As qpdf reads the body: number, generation, obj, a dictionary and
         // the keyword, then CR LF or LF.
-        auto input = std::make_shared<BlockInputSource>(file_);
+        if (!input_) {
+            input_ = std::make_shared<BlockInputSource>(file_);
+        }
+        const auto& input = input_;
         input->seek(entry->second.getOffset(), SEEK_SET);
         QPDFTokenizer tokenizer;
         const auto next = [&] { return tokenizer.readToken(input, "stream"); };

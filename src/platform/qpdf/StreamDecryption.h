@@ -65,6 +65,7 @@ private:
     bool perObjectKeys_; // AESV2: a key for each object, from the file key
     std::map<QPDFObjGen, QPDFXRefEntry> table_;
     std::map<QPDFObjGen, Extent> located_;
+    std::shared_ptr<InputSource> input_; // what locate reads, made once
 };
 
 } // namespace pdfunlock
