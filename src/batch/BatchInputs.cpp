@@ -4,6 +4,7 @@
 #include "removal/CopyFileNaming.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <map>
 #include <set>
@@ -30,24 +31,35 @@ constexpr std::size_t kHeldWhileWalking = 8;
 
 class Walk {
 public:
-    explicit Walk(BatchInputs& inputs) : inputs_(inputs) {}
+    Walk(BatchInputs& inputs, std::shared_ptr<OutputFolder> output)
+        : inputs_(inputs), output_(std::move(output)) {}
 
     void named(const std::string& path) {
+        errno = 0;
         const auto info = inspectPath(path);
+        const int error = errno;
+        if (!info && (error == ENOENT || error == ENOTDIR)) {
+            if (seenMissing_.insert(path).second) {
+                inputs_.skipped.push_back({path, openFailure(error)});
+            }
+            return;
+        }
         if (info && info->kind == EntryKind::Folder) {
             if (auto root = FoundFolder::named(path)) {
                 tree(std::move(root));
             } else {
-                inputs_.skipped.push_back({path, IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
+                inputs_.skipped.push_back(
+                    {path, outcomeOfError(FileReason::FolderUnreadable, errno)});
             }
             return;
         }
         BatchItem item;
         item.path = path;
-        item.folder = folderOfNamed(paths::stringByDeletingLastPathComponent(path));
+        item.folder = folderOfNamed(paths::stringByDeletingLastPathComponent(path), item);
         item.name = paths::lastPathComponent(path);
         item.named = true;
-        // Missing now: the job itself says so, as the window does.
+        item.output = output_;
+        // Not to be examined now (no access): the job says why.
         if (!info ? seenMissing_.insert(path).second : seen_.insert(info->identity).second) {
             inputs_.items.push_back(std::move(item));
         }
@@ -73,37 +85,57 @@ public:
 private:
     // Depth first with a stack of its own, by descriptor: a folder is entered
     // from its parent's, whatever the length of its path.
+    // With an output folder, each folder found has its folder there, below
+    // the one that stands for its parent.
+    struct Pending {
+        std::shared_ptr<FoundFolder> found;
+        std::shared_ptr<OutputFolder> outputAbove; // null for the named folder
+        std::string name;
+    };
+
     void tree(std::shared_ptr<FoundFolder> root) {
-        std::vector<std::shared_ptr<FoundFolder>> pending{std::move(root)};
+        std::vector<Pending> pending{{std::move(root), nullptr, {}}};
         std::deque<std::shared_ptr<const HeldFolder>> recent;
         while (!pending.empty()) {
-            const std::shared_ptr<FoundFolder> found = std::move(pending.back());
+            const Pending next = std::move(pending.back());
             pending.pop_back();
+            const std::shared_ptr<FoundFolder>& found = next.found;
+            errno = 0;
             const auto held = found->hold();
             auto entries = held ? held->entries() : std::nullopt;
             if (!entries) {
-                inputs_.skipped.push_back({found->path(), IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE});
+                inputs_.skipped.push_back(
+                    {found->path(), outcomeOfError(FileReason::FolderUnreadable, errno)});
                 continue;
+            }
+            std::shared_ptr<OutputFolder> output = output_;
+            if (next.outputAbove) {
+                const auto state = fileStateOf(held->descriptor());
+                output = next.outputAbove->subfolder(next.name, state ? state->permissions : 0700u);
             }
             recent.push_back(held);
             if (recent.size() > kHeldWhileWalking) {
                 recent.pop_front();
             }
-            std::vector<std::shared_ptr<FoundFolder>> subfolders;
+            std::vector<Pending> subfolders;
             const std::size_t taken = inputs_.items.size();
             for (const Entry& entry : *entries) {
                 if (entry.kind == EntryKind::Folder) {
-                    subfolders.push_back(found->subfolder(entry.name, entry.identity));
+                    // The copies' folder is no source.
+                    if (!output_ || entry.identity != output_->identity()) {
+                        subfolders.push_back(
+                            {found->subfolder(entry.name, entry.identity), output, entry.name});
+                    }
                 } else if (entry.kind == EntryKind::Link &&
                            (hasPdfExtension(entry.name) || held->leadsToFolder(entry.name))) {
-                    inputs_.skipped.push_back(
-                        {found->pathOf(entry.name), IDS_KEY::IDS_BATCH_LINK_SKIPPED});
+                    inputs_.skipped.push_back({found->pathOf(entry.name), openFailure(ELOOP)});
                 } else if (entry.kind == EntryKind::File && hasPdfExtension(entry.name) &&
                            seen_.insert(entry.identity).second) {
                     BatchItem item;
                     item.path = found->pathOf(entry.name);
                     item.folder = found;
                     item.name = entry.name;
+                    item.output = output;
                     inputs_.items.push_back(std::move(item));
                 }
             }
@@ -116,22 +148,28 @@ private:
         }
     }
 
-    std::shared_ptr<FoundFolder> folderOfNamed(const std::string& dir) {
+    // The folder of a named file, opened once for all named files in it;
+    // `item` learns why when it cannot be.
+    std::shared_ptr<FoundFolder> folderOfNamed(const std::string& dir, BatchItem& item) {
         auto known = namedFolders_.find(dir);
         if (known == namedFolders_.end()) {
+            errno = 0;
             auto folder = FoundFolder::named(dir);
+            const int error = errno;
             if (folder) {
                 folder->keepHeld(folder->hold());
             }
-            known = namedFolders_.emplace(dir, std::move(folder)).first;
+            known = namedFolders_.emplace(dir, std::pair{std::move(folder), error}).first;
         }
-        return known->second;
+        item.folderError = known->second.second;
+        return known->second.first;
     }
 
     BatchInputs& inputs_;
+    std::shared_ptr<OutputFolder> output_;
     std::set<FileIdentity> seen_;
     std::set<std::string> seenMissing_;
-    std::map<std::string, std::shared_ptr<FoundFolder>> namedFolders_;
+    std::map<std::string, std::pair<std::shared_ptr<FoundFolder>, int>> namedFolders_;
     std::map<std::shared_ptr<FoundFolder>, std::vector<Entry>> listings_;
 };
 
@@ -151,9 +189,10 @@ bool opensUnprotected(const BatchItem& item, PDFDocumentService& pdf) {
 
 } // namespace
 
-BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services) {
+BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services,
+                          std::shared_ptr<OutputFolder> output) {
     BatchInputs inputs;
-    Walk walk(inputs);
+    Walk walk(inputs, output);
     for (const auto& path : paths) {
         walk.named(path);
     }
@@ -174,12 +213,14 @@ BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices
         }
     }
     for (auto& item : candidates) {
-        for (const Entry& entry : walk.listing(item)) {
+        // With an output folder the copies are looked for there, by name.
+        static const BatchItem nowhere;
+        for (const Entry& entry : walk.listing(output ? nowhere : item)) {
             if (entry.kind == EntryKind::File && sourcePathOfCopy(entry.name) == item.name) {
                 item.copyNames.push_back(entry.name);
             }
         }
-        if (!item.copyNames.empty()) {
+        if (output || !item.copyNames.empty()) {
             item.earlierCopy = earlierCopyOf(item, services);
         }
     }

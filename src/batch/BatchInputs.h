@@ -5,6 +5,7 @@
 #include "removal/FileJob.h"
 #include "removal/IDSKey.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +19,11 @@ struct BatchItem : FileSource {
 };
 
 // What the walk met and took no file from, each reported on a line of its
-// own: a folder that could not be read, a symbolic link.
+// own: a folder that could not be read, a symbolic link, a named path that
+// does not exist.
 struct SkippedPath {
     std::string path;
-    IDS_KEY reason;
+    FileOutcome outcome;
 };
 
 struct BatchInputs {
@@ -34,7 +36,13 @@ struct BatchInputs {
 // descriptor: every regular file below it whose name ends in ".pdf", in any
 // letter case. The walk follows no symbolic link: a link named like a PDF or
 // leading to a folder is skipped and reported. A named path that is anything
-// else is taken as it is, through a link, missing or not, whatever its name.
+// else is taken as it is, through a link, whatever its name; one that does
+// not exist is reported as not found.
+//
+// With `output`, each file's copy goes there: a file found below a named
+// folder to the folder of the same relative path under it, a named file to
+// `output` itself. The walk never enters `output`, nor takes the copies
+// beside a source into account.
 // Names come in the order given, a folder's in the order of their bytes; a
 // file reached twice (by two names) is taken the first time.
 //
@@ -42,6 +50,7 @@ struct BatchInputs {
 // beside its source `<base>.<ext>` that opens as a PDF without a password is
 // no candidate. Its source gets it as `earlierCopy` if it is that source's own
 // copy (see earlierCopyOf).
-BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services);
+BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services,
+                          std::shared_ptr<OutputFolder> output = nullptr);
 
 } // namespace pdfunlock

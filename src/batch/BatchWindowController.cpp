@@ -9,27 +9,36 @@ namespace pdfunlock {
 
 namespace {
 
-BatchRowState stateOf(const BatchJobs::Outcome& outcome) {
-    if (outcome.alreadyCopied) {
-        return BatchRowState::AlreadyCopied;
-    }
-    switch (outcome.key) {
-    case IDS_KEY::IDS_MSG_COMPLETE:
-    case IDS_KEY::IDS_BATCH_COPY_NAME_HELD:
+BatchRowState stateOf(FileReason reason) {
+    switch (reason) {
+    case FileReason::Copied:
+    case FileReason::CopiedNameHeld:
         return BatchRowState::Copied;
-    case IDS_KEY::IDS_MSG_INVALIDPWD:
+    case FileReason::CopiedBefore:
+        return BatchRowState::AlreadyCopied;
+    case FileReason::WrongPassword:
         return BatchRowState::WrongPassword;
-    case IDS_KEY::IDS_MSG_NO_PWD:
+    case FileReason::NotProtected:
         return BatchRowState::NotProtected;
-    case IDS_KEY::IDS_MSG_NO_TESSIVON:
-    case IDS_KEY::IDS_BATCH_LINK_SKIPPED:
-    case IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE:
+    case FileReason::RefusedOrigin:
+    case FileReason::RefusedPermission:
+    case FileReason::NotFound:
+    case FileReason::NotARegularFile:
+    case FileReason::Unreadable:
+    case FileReason::Empty:
+    case FileReason::Damaged:
+    case FileReason::LinkNotFollowed:
+    case FileReason::FolderUnreadable:
         return BatchRowState::Refused;
-    case IDS_KEY::IDS_BATCH_NOT_STARTED:
+    case FileReason::NotStarted:
         return BatchRowState::Cancelled; // given up while another run held it
-    default:
-        return BatchRowState::Failed;
+    case FileReason::ChangedWhileRead:
+    case FileReason::SaveFailed:
+    case FileReason::TooManyOpenFiles:
+    case FileReason::FolderMoved:
+        break;
     }
+    return BatchRowState::Failed;
 }
 
 } // namespace
@@ -70,13 +79,12 @@ void BatchWindowController::applicationDidFinishLaunching() {
         runnable += document.skipped ? 0 : 1;
     }
     states_.assign(files_.size(), BatchRowState::Waiting);
+    reasons_.assign(files_.size(), std::nullopt);
     outlets_.view.setDocuments(files_);
     // What the walk skipped says why in its row, and is never started.
     for (std::size_t row = 0; row < found.size(); ++row) {
         if (const auto& skipped = found[row].skipped) {
-            states_[row] = stateOf(*skipped);
-            outlets_.view.setRow(row, states_[row], localizedText(services_.strings, skipped->key),
-                                 {});
+            show(row, *skipped);
         }
     }
     outlets_.view.setProgress(0, runnable);
@@ -115,6 +123,7 @@ void BatchWindowController::run(std::vector<std::size_t> rows) {
     for (const std::size_t row : rows) {
         files.push_back(files_[row]);
         states_[row] = BatchRowState::Waiting;
+        reasons_[row] = std::nullopt;
         outlets_.view.setRow(row, BatchRowState::Waiting, {}, {});
     }
     running_ = true;
@@ -137,10 +146,16 @@ void BatchWindowController::run(std::vector<std::size_t> rows) {
     });
 }
 
-void BatchWindowController::fileFinished(std::size_t row, const BatchJobs::Outcome& outcome) {
-    states_[row] = stateOf(outcome);
-    outlets_.view.setRow(row, states_[row], localizedText(services_.strings, outcome.key),
+void BatchWindowController::show(std::size_t row, const BatchJobs::Outcome& outcome) {
+    states_[row] = stateOf(outcome.reason);
+    reasons_[row] = outcome.reason;
+    outlets_.view.setRow(row, states_[row],
+                         localizedText(services_.strings, outcomeRow(outcome.reason).message),
                          outcome.copyPath);
+}
+
+void BatchWindowController::fileFinished(std::size_t row, const BatchJobs::Outcome& outcome) {
+    show(row, outcome);
     outlets_.view.setProgress(++done_, total_);
 }
 

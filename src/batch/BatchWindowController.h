@@ -6,7 +6,7 @@
 
 #include "platform/BatchDesktop.h"
 #include "platform/Desktop.h"
-#include "removal/IDSKey.h"
+#include "removal/FileOutcomes.h"
 
 #include <atomic>
 #include <cstddef>
@@ -22,9 +22,10 @@ namespace pdfunlock {
 class BatchJobs {
 public:
     struct Outcome {
-        IDS_KEY key = IDS_KEY::IDS_MSG_FAILED;
-        std::string copyPath;       // empty when there is no copy
-        bool alreadyCopied = false; // an earlier run's copy, left as it was
+        // Its row in kFileOutcomes: the stable code, the short phrase and
+        // the message shown.
+        FileReason reason = FileReason::SaveFailed;
+        std::string copyPath; // empty when there is no copy
     };
     using Finished = std::function<void(std::size_t index, const Outcome& outcome)>;
     // A row of the list: a document, or what the walk skipped with its outcome.
@@ -83,9 +84,13 @@ public:
     bool isRunning() const { return running_; }
     const std::vector<std::string>& documents() const { return files_; }
     BatchRowState state(std::size_t row) const { return states_.at(row); }
+    // How the row's document ended, once it has (its code and phrase are in
+    // kFileOutcomes).
+    std::optional<FileReason> reason(std::size_t row) const { return reasons_.at(row); }
 
 private:
     void run(std::vector<std::size_t> rows);
+    void show(std::size_t row, const BatchJobs::Outcome& outcome);
     void fileFinished(std::size_t row, const BatchJobs::Outcome& outcome);
     void batchEnded();
     void updateActions();
@@ -97,6 +102,7 @@ private:
     std::vector<std::string> opened_;
     std::vector<std::string> files_;
     std::vector<BatchRowState> states_;
+    std::vector<std::optional<FileReason>> reasons_;
     bool running_ = false;
     bool closeWhenEnded_ = false;
     std::size_t done_ = 0;

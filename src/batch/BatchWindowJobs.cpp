@@ -20,9 +20,7 @@ BatchWindowJobs::documents(const std::vector<std::string>& inputs) {
         items_.emplace(item.path, std::move(item));
     }
     for (const SkippedPath& skipped : found.skipped) {
-        Outcome outcome;
-        outcome.key = skipped.reason;
-        rows.push_back({skipped.path, outcome});
+        rows.push_back({skipped.path, Outcome{skipped.outcome.reason, {}}});
     }
     return rows;
 }
@@ -35,13 +33,14 @@ void BatchWindowJobs::run(const std::vector<std::string>& files, const std::stri
         index.emplace(file, items.size());
         items.push_back(items_.at(file));
     }
-    BatchRun batch(std::move(items), password, BatchOptions{jobs_, false},
+    // Copied straight into the run's list: no other copy is left to wipe.
+    std::vector<std::string> passwords;
+    passwords.push_back(password);
+    BatchRun batch(std::move(items), std::move(passwords), BatchOptions{jobs_, false, false, {}},
                    BatchServices{pdf_, files_, log_}, [&](const FileResult& result) {
-                       Outcome outcome;
-                       outcome.key = result.message;
-                       outcome.copyPath = result.copy.value_or(std::string());
-                       outcome.alreadyCopied = result.message == IDS_KEY::IDS_BATCH_COPY_THERE;
-                       finished(index.at(result.source), outcome);
+                       finished(index.at(result.source),
+                                Outcome{result.outcome.reason,
+                                        result.outcome.copyPath.value_or(std::string())});
                    });
     batch.start();
     // The window's cancel is a flag: passed on as soon as it is seen.

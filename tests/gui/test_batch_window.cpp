@@ -110,6 +110,7 @@ private slots:
             const char* state;      // caption after the first password
             const char* copy;       // and the copy's name
             const char* afterRetry; // caption after the retry
+            const char* reason;     // the code the controller answers after the first
         };
         const auto fixture = [](auto change) {
             return [change](const std::string& path) {
@@ -120,28 +121,28 @@ private slots:
         };
         const std::vector<Kind> kinds = {
             {"a scan.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_COPIED", "a scan_copy.pdf",
-             "IDS_UI_BATCH_COPIED"},
+             "IDS_UI_BATCH_COPIED", "copied"},
             {"b other password.pdf", fixture([](fx::Fixture& f) { f.userPassword = "second"; }),
-             "IDS_UI_BATCH_WRONG_PASSWORD", "", "IDS_UI_BATCH_COPIED"},
+             "IDS_UI_BATCH_WRONG_PASSWORD", "", "IDS_UI_BATCH_COPIED", "wrong-password"},
             {"c open.pdf", fixture([](fx::Fixture& f) { f.security = fx::Security::None; }),
-             "IDS_UI_BATCH_NOT_PROTECTED", "", "IDS_UI_BATCH_NOT_PROTECTED"},
+             "IDS_UI_BATCH_NOT_PROTECTED", "", "IDS_UI_BATCH_NOT_PROTECTED", "not-protected"},
             {"d writer.pdf", fixture([](fx::Fixture& f) { f.creator = fx::Text{"Office Writer"}; }),
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "refused-origin"},
             {"e notes.pdf",
              [](const std::string& path) {
                  QFile notes(QString::fromStdString(path));
                  notes.open(QIODevice::WriteOnly);
                  notes.write("Notes, not a PDF.\n");
              },
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "damaged"},
             {"f done.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_ALREADY_COPIED",
-             "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED"},
+             "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED", "copied-before"},
             // Shown from the start as not followed, and never started.
             {"g link.pdf",
              [](const std::string& path) {
                  QFile::link("a scan.pdf", QString::fromStdString(path));
              },
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "link-not-followed"},
         };
         QTemporaryDir dir;
         for (const Kind& kind : kinds) {
@@ -168,6 +169,17 @@ private slots:
         QCOMPARE(gui.progress().value(), int(kinds.size()) - 1);
         for (const Kind& kind : kinds) {
             QCOMPARE(gui.row(kind.name), (QStringList{qtTrId(kind.state), kind.copy}));
+        }
+        // The reason behind each row, for its code and phrase.
+        const auto& documents = gui.app.controller().documents();
+        for (std::size_t row = 0; row < documents.size(); ++row) {
+            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
+                return documents[row].ends_with(std::string("/") + k.name);
+            });
+            QVERIFY(kind != kinds.end());
+            const auto reason = gui.app.controller().reason(row);
+            QCOMPARE(reason ? outcomeRow(*reason).code : std::string_view(),
+                     std::string_view(kind->reason));
         }
         QVERIFY(!gui.button("startButton").isEnabled());
         QVERIFY(gui.button("retryButton").isDefault());

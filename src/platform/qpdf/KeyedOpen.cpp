@@ -7,6 +7,7 @@
 
 #include <nettle/base16.h>
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFSystemError.hh>
 #include <stdexcept>
 
 namespace pdfunlock {
@@ -90,6 +91,27 @@ std::optional<StandardSecurity> standardSecurity(QPDF& pdf) {
         return s;
     } catch (const std::exception&) {
         return std::nullopt; // a dictionary qpdf cannot read is one it does not decrypt
+    }
+}
+
+InflationBudget parseChecked(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                             const char* password) {
+    auto source = std::make_shared<BlockInputSource>(file);
+    auto budget = InflationBudget::beforeParse(source);
+    pdf.processInputSource(source, password);
+    return budget;
+}
+
+void noteOpenProblem(OpenProblem* problem) {
+    if (!problem) {
+        return;
+    }
+    try {
+        throw;
+    } catch (const QPDFSystemError& error) {
+        *problem = {OpenProblem::Kind::System, error.getErrno()};
+    } catch (const std::exception&) {
+        *problem = {OpenProblem::Kind::NotPdf, 0}; // qpdf's damage, or memory refused
     }
 }
 

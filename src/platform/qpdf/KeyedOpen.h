@@ -4,6 +4,8 @@
 #pragma once
 
 #include "platform/FileKey.h"
+#include "platform/PDFDocument.h"
+#include "platform/qpdf/InflationBudget.h"
 
 #include <memory>
 #include <optional>
@@ -11,7 +13,6 @@
 
 namespace pdfunlock {
 
-class InflationBudget;
 class OpenFile;
 
 // The standard security handler's values of a parsed document, also of one
@@ -20,6 +21,16 @@ class OpenFile;
 // or one qpdf does not decrypt (another handler, /V or /R unknown, /O or /U
 // of a wrong length).
 std::optional<StandardSecurity> standardSecurity(QPDF& pdf);
+
+// Parses `file` into `pdf` with `password`, its cross-reference streams
+// checked against the budget first: qpdf would inflate them whole, before any
+// password is checked. Throws as qpdf does.
+InflationBudget parseChecked(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                             const char* password);
+
+// Inside a catch block: why the open that threw failed, for whoever asked
+// (`problem` may be null).
+void noteOpenProblem(OpenProblem* problem);
 
 // A quiet QPDF over `file`, recovering damage, opened with `key`, its
 // cross-reference streams checked against the budget first (see

@@ -23,19 +23,10 @@
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFSystemError.hh>
 
 namespace pdfunlock {
 namespace {
-
-// The cross-reference streams are checked against the budget first: qpdf
-// would inflate them whole, before any password is checked.
-InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
-                        const char* password) {
-    auto source = std::make_shared<BlockInputSource>(file);
-    auto budget = InflationBudget::beforeParse(source);
-    pdf.processInputSource(source, password);
-    return budget;
-}
 
 // qpdf reads the header before the cross-reference table and the encryption
 // dictionary, so this also answers for a file that then wanted a password.
@@ -305,38 +296,41 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     if (path.empty()) {
         return nullptr;
     }
-    return openFrom(path, [&path] { return OpenFile::open(path); });
+    return openFrom(
+        path, [&path] { return OpenFile::open(path); }, nullptr);
 }
 
-std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptor(int fd,
-                                                                     const std::string& path) {
-    return openFrom(path, [fd, &path] { return OpenFile::adopt(fd, path); });
+std::shared_ptr<PDFDocument>
+QpdfDocumentService::initWithDescriptor(int fd, const std::string& path, OpenProblem* problem) {
+    return openFrom(
+        path, [fd, &path] { return OpenFile::adopt(fd, path); }, problem);
 }
 
-std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
+std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd,
+                                                                      OpenProblem* problem) {
     // Taken as a key, the empty password is never hashed (AES-256 spends as
     // long on that as on reading a small file): nothing is decrypted here.
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true);
     try {
-        process(*pdf, OpenFile::adopt(fd, "identifier"), "");
+        parseChecked(*pdf, OpenFile::adopt(fd, "identifier"), "");
     } catch (const std::exception&) {
+        noteOpenProblem(problem);
         return std::nullopt; // no PDF to name
     }
     return firstIdentifier(*pdf);
 }
 
-std::shared_ptr<PDFDocument>
-QpdfDocumentService::initWithDescriptorForPassword(int fd, const std::string& path,
-                                                   const std::string& password) {
+std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptorForPassword(
+    int fd, const std::string& path, const std::string& password, OpenProblem* problem) {
     return openFrom(
-        path, [fd, &path] { return OpenFile::adopt(fd, path); }, password);
+        path, [fd, &path] { return OpenFile::adopt(fd, path); }, problem, password);
 }
 
 std::shared_ptr<PDFDocument>
 QpdfDocumentService::openFrom(const std::string& path,
                               const std::function<std::shared_ptr<const OpenFile>()>& open,
-                              const std::string& expected) {
+                              OpenProblem* problem, const std::string& expected) {
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true); // no key derived while parsing: see SourceKeys
     std::shared_ptr<const OpenFile> file;
@@ -349,12 +343,16 @@ QpdfDocumentService::openFrom(const std::string& path,
             document->adoptChecked(*checked);
             return document;
         }
-        process(*pdf, file, "");
+        parseChecked(*pdf, file, "");
     } catch (const std::exception&) {
+        noteOpenProblem(problem);
         return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all
     }
     auto security = standardSecurity(*pdf);
     if (pdf->isEncrypted() && !security) {
+        if (problem) {
+            problem->kind = OpenProblem::Kind::OtherSecurity;
+        }
         return nullptr; // qpdf decrypts nothing of it
     }
     if (!security) {

@@ -24,17 +24,19 @@ public:
     // opens from the check's reading of it, as long as that document is
     // kept and the file is as it was written.
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
-    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
+    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path,
+                                                    OpenProblem* problem = nullptr) override;
     std::shared_ptr<PDFDocument>
-    initWithDescriptorForPassword(int fd, const std::string& path,
-                                  const std::string& password) override;
-    std::optional<std::string> permanentIdentifierAt(int fd) override;
+    initWithDescriptorForPassword(int fd, const std::string& path, const std::string& password,
+                                  OpenProblem* problem = nullptr) override;
+    std::optional<std::string> permanentIdentifierAt(int fd,
+                                                     OpenProblem* problem = nullptr) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
     std::shared_ptr<PDFDocument>
     openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open,
-             const std::string& expected = {});
+             OpenProblem* problem, const std::string& expected = {});
 
     long long parallelFrom_;
     bool passObjectStreams_;
