@@ -13,10 +13,15 @@
 // the copy (launch open, unlock, page count, verifying open, nothing on a
 // second thread): qpdf's least time for the job, whatever the copy costs.
 //
-// d) is a batch: a folder of 200 locked scans of 1-5 MB, pdfunlock-cli against
-// `xargs -P <cores> -n 1 qpdf --decrypt` and a pikepdf loop over the folder.
+// d), f), g) and h) are batches: a folder of locked scans (d) 200 of 1-5 MB,
+// f) 200 of one page on one job, g) 150 of 3 MB, h) 2000 of one page),
+// pdfunlock-cli against `xargs -P <jobs> -n 1` of qpdf --decrypt and of mutool
+// clean, a pikepdf loop over the folder, and the copy floor: `cp -r` of the
+// folder and `sync`. With --baseline-cli, another build's pdfunlock-cli runs
+// beside this one.
 //
-//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c|d|e]
+//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h]
+//                   [--baseline-cli PATH]
 #include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
@@ -266,40 +271,42 @@ double folderMegabytes(const fs::path& dir, const std::string& suffix = "") {
     return bytes / 1e6;
 }
 
-// d) 200 scans of 1 to 5 MB in one folder, all with one password. Every tool
+// A batch: a folder of locked files, all with one password. Every tool
 // reads the same folder; pdfunlock-cli writes its copies beside the sources
-// (fsynced and verified), the others into a folder of their own.
-void benchBatch(const fs::path& data, const std::string& self, const std::string& password,
-                int reps) {
-    const fs::path folder = data / "d-batch";
-    constexpr int files = 200;
-    if (!fs::exists(folder / "scan199.pdf")) {
+// (fsynced and verified), the others into a folder of their own. The copy
+// floor is `cp -r` of the folder and `sync`.
+struct Batch {
+    std::string key;
+    std::string label;
+    std::string folder;
+    int files = 0;
+    std::vector<fixtures::Fixture> kinds; // file i is a copy of kinds[i % size]
+    unsigned jobs = 0;                    // 0: the command's default, as many as cores
+};
+
+void benchBatch(const fs::path& data, const std::string& self, const std::string& baselineCli,
+                const std::string& password, const Batch& batch, int reps) {
+    const fs::path folder = data / batch.folder;
+    const auto source = [&](int i) { return folder / ("scan" + std::to_string(i) + ".pdf"); };
+    if (!fs::exists(source(batch.files - 1))) {
         fs::create_directories(folder);
-        for (int size = 1; size <= 5; ++size) {
-            fixtures::Fixture scan;
-            scan.security = fixtures::Security::AES_256;
-            scan.creator = fixtures::Text{"Tessivon Scan 4.2"};
-            scan.userPassword = password;
-            scan.ownerPassword = "bench-owner";
-            scan.pages = 2 * size;
-            scan.imageBytesPerPage = 500 * 1000;
-            makeInput(scan, (folder / ("scan" + std::to_string(size - 1) + ".pdf")).string());
+        const int kinds = static_cast<int>(batch.kinds.size());
+        for (int i = 0; i < kinds; ++i) {
+            makeInput(batch.kinds[static_cast<size_t>(i)], source(i).string());
         }
-        for (int i = 5; i < files; ++i) {
-            fs::copy_file(folder / ("scan" + std::to_string(i % 5) + ".pdf"),
-                          folder / ("scan" + std::to_string(i) + ".pdf"));
+        for (int i = kinds; i < batch.files; ++i) {
+            fs::copy_file(source(i % kinds), source(i));
         }
     }
-    const fs::path passwordFile = data / "d-password";
+    const fs::path passwordFile = data / "batch-password";
     if (FILE* f = std::fopen(passwordFile.c_str(), "w")) {
         std::fprintf(f, "%s\n", password.c_str());
         std::fclose(f);
     }
-    const fs::path out = data / "d-out";
-    const std::string cores = std::to_string(usableProcessors());
-    const std::string cli = (fs::path(self).parent_path() / "pdfunlock-cli").string();
+    const fs::path out = data / "batch-out";
+    const std::string jobs = std::to_string(batch.jobs ? batch.jobs : usableProcessors());
     const auto removeCopies = [&] {
-        for (int i = 0; i < files; ++i) {
+        for (int i = 0; i < batch.files; ++i) {
             fs::remove(folder / ("scan" + std::to_string(i) + "_copy.pdf"));
         }
         fs::remove_all(out);
@@ -309,21 +316,39 @@ void benchBatch(const fs::path& data, const std::string& self, const std::string
     struct Runner {
         std::string name;
         std::vector<std::string> command;
+        bool copiesBeside = false; // writes *_copy.pdf into the folder
     };
     std::vector<Runner> runners;
-    runners.push_back({"cli -j" + cores,
-                       {"sh", "-c", "exec \"$0\" --password-file \"$1\" \"$2\" >/dev/null 2>&1",
-                        cli, passwordFile.string(), folder.string()}});
-    runners.push_back({"xargs -P" + cores,
-                       {"sh", "-c",
-                        "find \"$0\" -name 'scan*[0-9].pdf' -print0 | xargs -0 -P " + cores +
-                            " -n 1 sh -c 'exec qpdf --password=\"$0\" --decrypt \"$2\" "
-                            "\"$1/${2##*/}\"' \"$1\" \"$2\"",
-                        folder.string(), password, out.string()}});
+    const auto cli = [&](const std::string& name, const std::string& program) {
+        runners.push_back(
+            {name,
+             {"sh", "-c", "exec \"$0\" -j \"$1\" --password-file \"$2\" \"$3\" >/dev/null 2>&1",
+              program, jobs, passwordFile.string(), folder.string()},
+             true});
+    };
+    cli("cli -j" + jobs, (fs::path(self).parent_path() / "pdfunlock-cli").string());
+    if (!baselineCli.empty()) {
+        cli("old -j" + jobs, baselineCli);
+    }
+    // Each file by a process of its own, `jobs` at once; "$2" is the file.
+    const auto xargs = [&](const std::string& name, const std::string& perFile) {
+        runners.push_back({name,
+                           {"sh", "-c",
+                            "find \"$0\" -name 'scan*[0-9].pdf' -print0 | xargs -0 -P " + jobs +
+                                " -n 1 sh -c '" + perFile + "' \"$1\" \"$2\"",
+                            folder.string(), password, out.string()}});
+    };
+    xargs("qpdf -P" + jobs, "exec qpdf --password=\"$0\" --decrypt \"$2\" \"$1/${2##*/}\"");
+    if (succeeds("mutool -v")) {
+        xargs("mutool -P" + jobs, "exec mutool clean -D -p \"$0\" \"$2\" \"$1/${2##*/}\"");
+    }
     if (const std::string python = pythonWithPikepdf(); !python.empty()) {
         runners.push_back(
             {"pikepdf", {python, "-c", kPikepdfLoop, folder.string(), password, out.string()}});
     }
+    runners.push_back(
+        {"cp+sync",
+         {"sh", "-c", "cp -r \"$0\" \"$1/folder\" && sync", folder.string(), out.string()}});
 
     std::vector<std::vector<Sample>> samples(runners.size());
     std::vector<double> written(runners.size());
@@ -331,24 +356,28 @@ void benchBatch(const fs::path& data, const std::string& self, const std::string
         for (size_t t = 0; t < runners.size(); ++t) {
             removeCopies();
             samples[t].push_back(runChild(runners[t].command));
-            written[t] = t == 0 ? folderMegabytes(folder, "_copy.pdf") : folderMegabytes(out);
+            written[t] = runners[t].copiesBeside        ? folderMegabytes(folder, "_copy.pdf")
+                         : runners[t].name == "cp+sync" ? folderMegabytes(out / "folder")
+                                                        : folderMegabytes(out);
         }
     }
     removeCopies();
     const Stats ours = summarize(samples[0]);
-    const std::string label = "d) batch, 200 scans 1-5 MB";
     for (size_t t = 0; t < runners.size(); ++t) {
         const Stats b = summarize(samples[t]);
         std::printf("%-26s %-9s %8.3f %8.3f %8.3f %7.2f %7.3f %9.0f %9.1f %9.1f\n",
-                    t == 0 ? label.c_str() : "", runners[t].name.c_str(), b.median, b.min, b.max,
-                    b.median / ours.median, b.cpuMedian, files / b.median, double(b.rssKiB) / 1024,
-                    written[t]);
+                    t == 0 ? (batch.key + ") " + batch.label).c_str() : "", runners[t].name.c_str(),
+                    b.median, b.min, b.max, b.median / ours.median, b.cpuMedian,
+                    batch.files / b.median, double(b.rssKiB) / 1024, written[t]);
     }
-    if (runners.size() > 1) {
-        std::printf("%-26s pdfunlock-cli / xargs qpdf = %.2f (files/s in the pages/s column; "
-                    "peak_MiB: the largest single process)\n",
-                    "", ours.median / summarize(samples[1]).median);
+    const double floor = summarize(samples.back()).median;
+    std::printf("%-26s pdfunlock-cli: %.2f ms of CPU per file; / (cp -r + sync) = %.2f", "",
+                1000 * ours.cpuMedian / batch.files, ours.median / floor);
+    if (!baselineCli.empty()) {
+        std::printf("; / old = %.2f", ours.median / summarize(samples[1]).median);
     }
+    std::printf("\n%-26s (files/s in the pages/s column; peak_MiB: the largest single process)\n",
+                "");
 }
 
 } // namespace
@@ -363,6 +392,7 @@ int main(int argc, char** argv) {
     int reps = 5;
     fs::path data = "build/bench-data";
     std::string only;
+    std::string baselineCli;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--reps" && i + 1 < argc) {
@@ -371,8 +401,13 @@ int main(int argc, char** argv) {
             data = argv[++i];
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
+        } else if (arg == "--baseline-cli" && i + 1 < argc) {
+            baselineCli = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--reps N] [--data DIR] [--only a|b|c|d|e]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h] "
+                         "[--baseline-cli PATH]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -483,8 +518,30 @@ int main(int argc, char** argv) {
         std::printf("linearity: pdfunlock time (b) / time (c) = %.2f\n",
                     medians["b"] / medians["c"]);
     }
-    if (only.empty() || only == "d") {
-        benchBatch(data, self, password, reps);
+    // The batches: scans as the scanner writes them, AES-256.
+    const auto scan = [&](int pages, int imageBytes) {
+        fixtures::Fixture f;
+        f.security = fixtures::Security::AES_256;
+        f.creator = fixtures::Text{"Tessivon Scan 4.2"};
+        f.userPassword = password;
+        f.ownerPassword = "bench-owner";
+        f.pages = pages;
+        f.imageBytesPerPage = imageBytes;
+        return f;
+    };
+    std::vector<Batch> batches;
+    Batch d{"d", "batch, 200 scans 1-5 MB", "d-batch", 200, {}, 0};
+    for (int size = 1; size <= 5; ++size) {
+        d.kinds.push_back(scan(2 * size, 500 * 1000));
+    }
+    batches.push_back(d);
+    batches.push_back({"f", "batch, 200 one-page", "f-one-page", 200, {scan(1, 60 * 1000)}, 1});
+    batches.push_back({"g", "batch, 150 scans of 3 MB", "g-3mb", 150, {scan(6, 500 * 1000)}, 0});
+    batches.push_back({"h", "batch, 2000 one-page", "h-small", 2000, {scan(1, 60 * 1000)}, 0});
+    for (const auto& batch : batches) {
+        if (only.empty() || only == batch.key) {
+            benchBatch(data, self, baselineCli, password, batch, reps);
+        }
     }
     return 0;
 }

@@ -319,6 +319,9 @@ int main(int argc, char* argv[]) {
     run.start();
     while (!run.waitFor(std::chrono::milliseconds(500))) {
         reporter.tick();
+        if (stopSignals.received() != 0) {
+            run.cancel(); // also when the watch could start no thread
+        }
     }
     BatchSummary summary = run.wait();
     // In JSON every file gets its line, those a stop left out too; on a

@@ -222,6 +222,16 @@ public:
         }
         return document;
     }
+    std::shared_ptr<PDFDocument> initWithDescriptorForPassword(int fd, const std::string& path,
+                                                               const std::string& password,
+                                                               OpenProblem* problem) override {
+        opened.push_back(path);
+        auto document = inner_.initWithDescriptorForPassword(fd, path, password, problem);
+        if (afterOpen) {
+            afterOpen();
+        }
+        return document;
+    }
     std::optional<std::string> permanentIdentifierAt(int fd,
                                                      OpenProblem* problem = nullptr) override {
         return inner_.permanentIdentifierAt(fd, problem);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 
 namespace pdfunlock {
 
@@ -71,7 +72,15 @@ void BatchRun::start() {
     std::lock_guard lock(mutex_);
     running_ = jobs;
     for (std::size_t i = 0; i < jobs; ++i) {
-        workers_.emplace_back([this] { work(); });
+        try {
+            workers_.emplace_back([this] { work(); });
+        } catch (const std::system_error&) {
+            // The process may start no more threads (a limit on them): the
+            // batch runs on those it has, or on the caller's thread in wait.
+            running_ = std::max<std::size_t>(i, 1);
+            onCaller_ = i == 0;
+            break;
+        }
     }
 }
 
@@ -80,9 +89,17 @@ void BatchRun::cancel() {
 }
 
 void BatchRun::work() {
+    while (step()) {
+    }
+    std::lock_guard lock(mutex_);
+    --running_;
+    changed_.notify_all();
+}
+
+bool BatchRun::step() {
     for (;;) {
         if (cancelled_) {
-            break;
+            return false;
         }
         // The files in their order; then those another run was handling,
         // waited for this time.
@@ -91,7 +108,7 @@ void BatchRun::work() {
         if (lastPass) {
             std::lock_guard lock(mutex_);
             if (busy_.empty()) {
-                break;
+                return false;
             }
             index = busy_.front();
             busy_.pop_front();
@@ -115,10 +132,8 @@ void BatchRun::work() {
             result.entry = options_.entryNumbers[*result.outcome.opened];
         }
         finish(std::move(result));
+        return true;
     }
-    std::lock_guard lock(mutex_);
-    --running_;
-    changed_.notify_all();
 }
 
 void BatchRun::finish(FileResult result) {
@@ -163,11 +178,20 @@ bool BatchRun::over() const {
 }
 
 bool BatchRun::waitFor(std::chrono::milliseconds timeout) {
+    if (onCaller_) {
+        // One file per call: the caller still looks at signals between files.
+        const bool more = step();
+        std::lock_guard lock(mutex_);
+        running_ = more ? 1 : 0;
+        return over();
+    }
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return over(); });
 }
 
 BatchSummary BatchRun::wait() {
+    while (onCaller_ && !waitFor(std::chrono::milliseconds(0))) {
+    }
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return over(); });

@@ -99,7 +99,8 @@ public:
     BatchRun(const BatchRun&) = delete;
     BatchRun& operator=(const BatchRun&) = delete;
 
-    // Starts the jobs and returns at once.
+    // Starts the jobs and returns at once. When no thread can be started,
+    // the files are handled on the caller's thread, in waitFor and wait.
     void start();
     // From any thread, a signal handler's thread included: no further file
     // starts; files under way finish (their save is all or nothing).
@@ -107,7 +108,8 @@ public:
     // Blocks until every started file has finished; then the summary, with
     // the files never started counted as such. The passwords are wiped then.
     BatchSummary wait();
-    // Waits at most `timeout`; true when the batch is over.
+    // Waits at most `timeout` (or handles one file, see start); true when
+    // the batch is over.
     bool waitFor(std::chrono::milliseconds timeout);
 
     std::size_t total() const { return items_.size(); }
@@ -117,6 +119,8 @@ public:
 
 private:
     void work();
+    // Handles the next file; false when none is left or the batch is cancelled.
+    bool step();
     void finish(FileResult result);
     bool over() const;
 
@@ -130,6 +134,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> workers_;
     bool joined_ = false;
+    bool onCaller_ = false; // no thread could be started
 
     mutable std::mutex mutex_;
     std::deque<std::size_t> busy_; // another run had them: taken up last

@@ -346,6 +346,14 @@ std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std
                            : deriveRc4OrAes128(security, form, userOnly);
 }
 
+bool isEmptyPassword(const StandardSecurity& security, const std::string& form) {
+    if (form.empty() || security.V >= 5) {
+        return form.empty();
+    }
+    // The empty password pads to the padding itself.
+    return form.size() >= kPaddedBytes && std::memcmp(form.data(), kPadding, kPaddedBytes) == 0;
+}
+
 unsigned long long fileKeyDerivations() {
     return derivations.load(std::memory_order_relaxed);
 }

@@ -54,6 +54,10 @@ struct FileKey {
 std::optional<FileKey> deriveFileKey(const StandardSecurity& security, const std::string& form,
                                      bool userOnly = false);
 
+// Whether `form` is, to the handler, the empty password: nothing, or for V 1
+// to 4 what pads or truncates to the same 32 bytes (the padding itself).
+bool isEmptyPassword(const StandardSecurity& security, const std::string& form);
+
 // How many times deriveFileKey ran in this process: lets tests count the
 // derivations a job makes.
 unsigned long long fileKeyDerivations();

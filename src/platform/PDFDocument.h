@@ -80,7 +80,8 @@ public:
     // The same as it was when the document was opened.
     virtual std::optional<FileState> openedSourceState() const { return std::nullopt; }
     // The first element of the trailer's /ID, which names the document and
-    // which its copies keep; nullopt without one, or while locked.
+    // which its copies keep, also while it is locked (the trailer is read
+    // before any password); nullopt without one.
     virtual std::optional<std::string> permanentIdentifier() const { return std::nullopt; }
 
     // True when opening or reading the page tree needed repairs (qpdf recovers
@@ -118,6 +119,18 @@ public:
             problem->kind = OpenProblem::Kind::NotPdf;
         }
         return document;
+    }
+    // The same for a job that knows the password it will unlock with before
+    // the launch checks (a batch): it is tried first, and when one of its
+    // forms is the user password the empty password is not tried at all (a
+    // document has one user password); unlockWithPassword with it then takes
+    // what was found. Nothing is tried before the document is first asked
+    // anything but its permanentIdentifier.
+    virtual std::shared_ptr<PDFDocument>
+    initWithDescriptorForPassword(int fd, const std::string& path, const std::string& password,
+                                  OpenProblem* problem = nullptr) {
+        (void)password;
+        return initWithDescriptor(fd, path, problem);
     }
     // The permanentIdentifier of the PDF file on the descriptor, read without
     // unlocking it (nothing is tried as a password); nullopt for no PDF, with

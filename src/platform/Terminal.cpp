@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -278,16 +279,19 @@ struct SignalWatch::State {
     std::atomic<int> first{0};
     struct sigaction previousInt {};
     struct sigaction previousTerm {};
+    bool installed = false;
 };
 
 namespace {
 std::atomic<int> signalPipe{-1};
 std::atomic<int> signalsSeen{0};
+std::atomic<int> firstSignal{0}; // for received() when there is no thread
 
 extern "C" void noteSignal(int signo) {
     if (signalsSeen.fetch_add(1) > 0) {
         ::_exit(128 + signo);
     }
+    firstSignal = signo;
     const int fd = signalPipe.load();
     const unsigned char byte = static_cast<unsigned char>(signo);
     if (fd >= 0) {
@@ -305,33 +309,42 @@ SignalWatch::SignalWatch(std::function<void(int)> onSignal) : state_(new State) 
     ::fcntl(state_->pipe[1], F_SETFD, FD_CLOEXEC);
     signalPipe = state_->pipe[1];
     State* state = state_;
-    state_->thread = std::thread([state] {
-        for (;;) {
-            unsigned char byte = 0;
-            const ssize_t got = ::read(state->pipe[0], &byte, 1);
-            if (got < 0 && errno == EINTR) {
-                continue;
+    firstSignal = 0;
+    try {
+        state_->thread = std::thread([state] {
+            for (;;) {
+                unsigned char byte = 0;
+                const ssize_t got = ::read(state->pipe[0], &byte, 1);
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got <= 0 || byte == 0) {
+                    return;
+                }
+                state->first = byte;
+                state->onSignal(byte);
             }
-            if (got <= 0 || byte == 0) {
-                return;
-            }
-            state->first = byte;
-            state->onSignal(byte);
-        }
-    });
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare (a limit on them): the signal is only noted, and
+        // the owner asks received() for it.
+    }
     struct sigaction note {};
     note.sa_handler = noteSignal;
     sigemptyset(&note.sa_mask);
     note.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &note, &state_->previousInt);
     ::sigaction(SIGTERM, &note, &state_->previousTerm);
+    state_->installed = true;
 }
 
 SignalWatch::~SignalWatch() {
-    if (state_->thread.joinable()) {
+    if (state_->installed) {
         ::sigaction(SIGINT, &state_->previousInt, nullptr);
         ::sigaction(SIGTERM, &state_->previousTerm, nullptr);
         signalPipe = -1;
+    }
+    if (state_->thread.joinable()) {
         const unsigned char stop = 0;
         writeAll(state_->pipe[1], std::string(reinterpret_cast<const char*>(&stop), 1));
         state_->thread.join();
@@ -345,7 +358,7 @@ SignalWatch::~SignalWatch() {
 }
 
 int SignalWatch::received() const {
-    return state_->first;
+    return state_->first != 0 ? state_->first.load() : firstSignal.load();
 }
 
 } // namespace pdfunlock

@@ -46,8 +46,9 @@ PasswordLine readFirstLineOfFile(const std::string& path);
 bool writeAll(int fd, const std::string& text);
 
 // While it lives, SIGINT and SIGTERM no longer end the process: the first
-// runs `onSignal` with its number, on a thread of this object's; a second
-// ends the process at once with status 128 + its number.
+// runs `onSignal` with its number, on a thread of this object's (when no
+// thread can be started, only received() tells of it); a second ends the
+// process at once with status 128 + its number.
 class SignalWatch {
 public:
     explicit SignalWatch(std::function<void(int)> onSignal);

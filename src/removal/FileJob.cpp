@@ -331,9 +331,13 @@ FileOutcome unlockFile(const FileSource& source, const std::vector<std::string>&
             return before;
         }
     }
+    // The first password is tried first: when it is the user password, the
+    // launch check need not derive the empty password's key.
     OpenProblem problem;
     const LaunchCheck checked = checkLockedDocument(
-        services.pdf.initWithDescriptor(fd.get(), source.path, &problem), services.log);
+        services.pdf.initWithDescriptorForPassword(
+            fd.get(), source.path, passwords.empty() ? std::string() : passwords.front(), &problem),
+        services.log);
     if (!checked.document) {
         return checked.refusal == IDS_KEY::IDS_MSG_NO_PWD ? withReason(FileReason::NotProtected)
                                                           : openProblem(problem);

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <grp.h>
 #include <map>
 #include <poll.h>
 #include <pty.h>
@@ -87,6 +88,7 @@ struct Run {
 // How the command is started besides its arguments.
 struct Start {
     rlim_t limitFiles = 0;     // a descriptor limit, when set
+    rlim_t limitTasks = 0;     // a limit on threads, when set
     bool asNobody = false;     // as an ordinary user, whom folder modes bind
     QStringList environment{}; // "NAME=value" added
     QString program = cli;
@@ -99,11 +101,21 @@ Run runCli(const QStringList& args, const QByteArray& input = {}, const Start& h
     // Only system calls in the child: the user is looked up here.
     const auto ids = how.asNobody && ::geteuid() == 0 ? testing::nobody() : std::nullopt;
     const rlim_t files = how.limitFiles;
-    process.setChildProcessModifier([ids, files] {
+    const rlim_t tasks = how.limitTasks;
+    process.setChildProcessModifier([ids, files, tasks] {
         ::setsid();
         if (files > 0) {
             const rlimit limit{files, files};
             ::setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        if (tasks > 0) {
+            // Root ignores the limit: a user id of its own, with no other task.
+            constexpr uid_t spare = 47291;
+            const rlimit limit{tasks, tasks};
+            if (::setrlimit(RLIMIT_NPROC, &limit) != 0 || ::setgroups(0, nullptr) != 0 ||
+                ::setgid(spare) != 0 || ::setuid(spare) != 0) {
+                ::_exit(99);
+            }
         }
         if (ids && (::setgroups(0, nullptr) != 0 || ::setgid(ids->second) != 0 ||
                     ::setuid(ids->first) != 0)) {
@@ -729,6 +741,35 @@ private slots:
         for (const auto& copy : copies) {
             QCOMPARE(fx::readPageLabels(dir.filePath(copy).toStdString()).size(), std::size_t(4));
         }
+    }
+
+    // A process that may start few threads or none still does every file.
+    void fewThreads_data() {
+        QTest::addColumn<int>("tasks");
+        QTest::newRow("no thread") << 1;
+        QTest::newRow("one thread") << 2;
+        QTest::newRow("two threads") << 3;
+    }
+    void fewThreads() {
+        if (::geteuid() != 0) {
+            QSKIP("needs root to run as a user id of its own");
+        }
+        QFETCH(int, tasks);
+        QTemporaryDir dir;
+        fx::Fixture scan;
+        scan.security = fx::Security::AES_256;
+        scan.userPassword = kPassword;
+        for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) {
+            fx::makeFixture(scan, dir.filePath(name).toStdString());
+            ::chmod(dir.filePath(name).toLocal8Bit().constData(), 0644);
+        }
+        ::chmod(dir.path().toLocal8Bit().constData(), 0777);
+        Start how;
+        how.limitTasks = static_cast<rlim_t>(tasks);
+        const Run run = runCli({"-j", "4", "--json", "--password-stdin", dir.path()}, "pw\n", how);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.size(), 3);
+        QCOMPARE(allFiles(dir.path()).filter("_copy.pdf").size(), 3);
     }
 
     // Each job lets go of its files: many files under a low descriptor limit.

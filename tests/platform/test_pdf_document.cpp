@@ -197,6 +197,8 @@ private slots:
     void unlocking();
     void nonAsciiPasswords_data();
     void nonAsciiPasswords();
+    void derivationsWithKnownPassword_data();
+    void derivationsWithKnownPassword();
     void permissions_data();
     void permissions();
     void readingAttributes_data();
@@ -375,6 +377,52 @@ void TestPdfDocument::nonAsciiPasswords() {
         QVERIFY(copy->writeToFile(out));
         QVERIFY(service_.initWithURL(out));
     }
+    QCOMPARE(fileKeyDerivations() - before, static_cast<unsigned long long>(derivations));
+}
+
+void TestPdfDocument::derivationsWithKnownPassword_data() {
+    QTest::addColumn<Fixture>("file");
+    QTest::addColumn<QByteArray>("password"); // known before the launch check
+    QTest::addColumn<bool>("locked");         // by the launch check
+    QTest::addColumn<bool>("unlocks");
+    // A form that is the user password answers the launch check too; else
+    // the empty password is derived as well.
+    QTest::addColumn<int>("derivations");
+    QTest::newRow("R6 user") << fixture(Security::AES_256) << QByteArray("user") << true << true
+                             << 1;
+    QTest::newRow("R6 owner") << fixture(Security::AES_256) << QByteArray("owner") << true << true
+                              << 2;
+    QTest::newRow("R6 wrong") << fixture(Security::AES_256) << QByteArray("nope") << true << false
+                              << 2;
+    QTest::newRow("R6 SASLprep user") << fixture(Security::AES_256, "SaSLprep")
+                                      << QByteArray("S\u00aaSL\u00adprep") << true << true << 3;
+    QTest::newRow("R3 user") << fixture(Security::RC4_128) << QByteArray("user") << true << true
+                             << 1;
+    QTest::newRow("R4 empty user, owner typed")
+        << fixture(Security::AES_128, "") << QByteArray("owner") << false << true << 2;
+    // Its SASLprep form is the empty password, tried last: the document opens
+    // without one, and that key is not derived again.
+    QTest::newRow("R6 empty user, soft hyphen typed")
+        << fixture(Security::AES_256, "") << QByteArray("\u00ad") << false << true << 3;
+}
+
+void TestPdfDocument::derivationsWithKnownPassword() {
+    QFETCH(Fixture, file);
+    QFETCH(QByteArray, password);
+    QFETCH(bool, locked);
+    QFETCH(bool, unlocks);
+    QFETCH(int, derivations);
+    QTemporaryDir dir;
+    const auto path = make(dir, "in.pdf", file);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    const auto before = fileKeyDerivations();
+    auto document = service_.initWithDescriptorForPassword(fd, path, password.toStdString());
+    ::close(fd);
+    QVERIFY(document && document->permanentIdentifier());
+    QCOMPARE(fileKeyDerivations() - before, 0ULL); // none before the identifier is read
+    QCOMPARE(document->isLocked(), locked);
+    QCOMPARE(document->unlockWithPassword(password.toStdString()), unlocks);
     QCOMPARE(fileKeyDerivations() - before, static_cast<unsigned long long>(derivations));
 }
 
@@ -1000,12 +1048,15 @@ void TestPdfDocument::sameCopyWhateverTheThreads() {
 void TestPdfDocument::handWrittenCopies_data() {
     QTest::addColumn<Fixture>("file");
     QTest::addColumn<long long>("parallelFrom");
+    QTest::addColumn<bool>("passObjectStreams");
     for (const auto& [layout, kind] : handWrittenLayouts) {
         for (const auto& [cipher, security] : encryptionKinds) {
             auto f = fixture(security);
             f.layout = kind;
-            QTest::addRow("%s, %s, one thread", layout, cipher) << f << -1LL;
-            QTest::addRow("%s, %s, two threads", layout, cipher) << f << 0LL;
+            QTest::addRow("%s, %s, one thread", layout, cipher) << f << -1LL << true;
+            QTest::addRow("%s, %s, two threads", layout, cipher) << f << 0LL << true;
+            // qpdf's writer, with the streams it copies as read decrypted in bulk.
+            QTest::addRow("%s, %s, writer", layout, cipher) << f << -1LL << false;
         }
     }
 }
@@ -1015,6 +1066,7 @@ void TestPdfDocument::handWrittenCopies_data() {
 void TestPdfDocument::handWrittenCopies() {
     QFETCH(Fixture, file);
     QFETCH(long long, parallelFrom);
+    QFETCH(bool, passObjectStreams);
     QTemporaryDir dir;
     const auto in = make(dir, "in.pdf", file);
     const auto expected = dir.filePath("expected.pdf").toStdString();
@@ -1026,7 +1078,7 @@ void TestPdfDocument::handWrittenCopies() {
         writer.setPreserveEncryption(false);
         writer.write();
     }
-    QpdfDocumentService service(parallelFrom, true);
+    QpdfDocumentService service(parallelFrom, passObjectStreams);
     auto source = service.initWithURL(in);
     QVERIFY(source && source->unlockWithPassword("user"));
     auto copy = service.init();

@@ -7,6 +7,7 @@
 
 #include <nettle/base16.h>
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFSystemError.hh>
 #include <stdexcept>
 
 namespace pdfunlock {
@@ -93,6 +94,27 @@ std::optional<StandardSecurity> standardSecurity(QPDF& pdf) {
     }
 }
 
+InflationBudget parseChecked(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
+                             const char* password) {
+    auto source = std::make_shared<BlockInputSource>(file);
+    auto budget = InflationBudget::beforeParse(source);
+    pdf.processInputSource(source, password);
+    return budget;
+}
+
+void noteOpenProblem(OpenProblem* problem) {
+    if (!problem) {
+        return;
+    }
+    try {
+        throw;
+    } catch (const QPDFSystemError& error) {
+        *problem = {OpenProblem::Kind::System, error.getErrno()};
+    } catch (const std::exception&) {
+        *problem = {OpenProblem::Kind::NotPdf, 0}; // qpdf's damage, or memory refused
+    }
+}
+
 std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& file,
                                       const FileKey& key, InflationBudget* budget) {
     // Written into a buffer of ours, so that this copy at least is wiped.
@@ -117,6 +139,12 @@ std::shared_ptr<QPDF> openWithFileKey(const std::shared_ptr<const OpenFile>& fil
         pdf->warn(qpdf_e_damaged_pdf, "encryption dictionary", 0, "/Perms does not match the key");
     }
     return pdf;
+}
+
+FileKey keyOf(QPDF& pdf) {
+    FileKey key;
+    key.bytes = pdf.getEncryptionKey();
+    return key;
 }
 
 bool allows(QPDF& pdf, const FileKey& key, bool (QPDF::*permission)()) {

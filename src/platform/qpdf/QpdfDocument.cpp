@@ -8,8 +8,8 @@
 #include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PageAssembly.h"
 #include "platform/qpdf/PageOrder.h"
-#include "platform/qpdf/PasswordForms.h"
 #include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/SourceKeys.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 #include "platform/qpdf/WritePaths.h"
 
@@ -27,30 +27,6 @@
 
 namespace pdfunlock {
 namespace {
-
-// The cross-reference streams are checked against the budget first: qpdf
-// would inflate them whole, before any password is checked.
-InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
-                        const char* password) {
-    auto source = std::make_shared<BlockInputSource>(file);
-    auto budget = InflationBudget::beforeParse(source);
-    pdf.processInputSource(source, password);
-    return budget;
-}
-
-// Why the open that threw failed, for whoever asked.
-void noteProblem(OpenProblem* problem) {
-    if (!problem) {
-        return;
-    }
-    try {
-        throw;
-    } catch (const QPDFSystemError& error) {
-        *problem = {OpenProblem::Kind::System, error.getErrno()};
-    } catch (const std::exception&) {
-        *problem = {OpenProblem::Kind::NotPdf, 0}; // qpdf's damage, or memory refused
-    }
-}
 
 // qpdf reads the header before the cross-reference table and the encryption
 // dictionary, so this also answers for a file that then wanted a password.
@@ -70,11 +46,13 @@ public:
 class QpdfDocument : public PDFDocument {
 public:
     // Opened from `path`, made absolute once against the directory current
-    // now; locked until adopt() or unlockWithPassword().
+    // now; locked until adopt() or unlockWithPassword(). `keys`: those of an
+    // encrypted source, `identifier` its first /ID element.
     QpdfDocument(const std::string& path, std::shared_ptr<const OpenFile> file, PDFVersion version,
-                 bool damaged, std::optional<StandardSecurity> security = std::nullopt)
+                 bool damaged, std::unique_ptr<SourceKeys> keys = nullptr,
+                 std::optional<std::string> identifier = std::nullopt)
         : file_(std::move(file)), url_(paths::absolutePath(path)), version_(version),
-          damaged_(damaged), security_(std::move(security)) {}
+          damaged_(damaged), keys_(std::move(keys)), identifier_(std::move(identifier)) {}
     // A new, empty document; see QpdfDocumentService for the settings.
     QpdfDocument(std::shared_ptr<QPDF> pdf, const WriteSettings& settings,
                  std::shared_ptr<CheckedCopies> checked)
@@ -90,10 +68,9 @@ public:
     }
 
     // The document opened with `key`, held in place of the locked one; false
-    // when the file no longer parses.
-    // A file cut short while it was read, or one whose object streams would
-    // inflate past the budget (`budgeted`), answers true and stays unreadable
-    // and damaged: the job refuses it instead of asking again.
+    // when the file no longer parses. A file cut short while it was read, or
+    // one whose object streams would inflate past the budget (`budgeted`),
+    // answers true and stays unreadable and damaged: the job refuses it.
     bool adoptWithKey(FileKey key, bool budgeted = true) {
         std::shared_ptr<QPDF> pdf;
         InflationBudget budget;
@@ -120,10 +97,25 @@ public:
         declared_ = copy.declaredPages;
     }
 
+    // The launch check of an encrypted source (does the empty password open
+    // it as the user password?) waits for the first question asked of the
+    // document but its identifier; its answers are the same whenever it is
+    // made. Nothing of what opens is read before it is refused as unprotected.
+    QPDF* pdf() const {
+        if (keys_ && !settled_) {
+            settled_ = true;
+            auto self = const_cast<QpdfDocument*>(this);
+            if (auto key = self->keys_->withoutPassword()) {
+                self->adoptWithKey(std::move(*key), false);
+            }
+        }
+        return pdf_.get();
+    }
+
     // Reading the page tree parses every page object, as long as a plain
     // open on a large document: done once, when the pages are first needed.
     void readPages() const {
-        if (pagesRead_ || !pdf_) {
+        if (pagesRead_ || !pdf()) {
             return;
         }
         pagesRead_ = true;
@@ -139,17 +131,17 @@ public:
         damaged_ = damaged_ || pdf_->numWarnings() > 0;
     }
 
-    bool isLocked() const override { return !pdf_; }
+    bool isLocked() const override { return !pdf(); }
     int majorVersion() const override { return version_.getMajor(); }
     int minorVersion() const override { return version_.getMinor(); }
 
+    // qpdf is handed the key alone: it derives nothing and never sees a password.
     bool unlockWithPassword(const std::string& password) override {
         if (!isLocked()) {
             return true;
         }
-        return tryPasswordForms(
-            password, [this](const std::string& form) { return openWith(form); },
-            [this] { return security_ ? security_->R : 0; });
+        auto key = keys_ ? keys_->forPassword(password) : std::nullopt;
+        return key && adoptWithKey(std::move(*key));
     }
 
     bool allowsPrinting() const override { return allows(&QPDF::allowPrintLowRes); }
@@ -161,11 +153,11 @@ public:
     bool allowsContentAccessibility() const override { return allows(&QPDF::allowAccessibility); }
 
     std::optional<DocumentAttributes> documentAttributes() const override {
-        return pdf_ ? readAttributes(*pdf_) : std::nullopt;
+        return pdf() ? readAttributes(*pdf_) : std::nullopt;
     }
 
     void setDocumentAttributes(const std::optional<DocumentAttributes>& attributes) override {
-        if (pdf_) {
+        if (pdf()) {
             writeAttributes(*pdf_, attributes);
         }
     }
@@ -176,7 +168,7 @@ public:
     }
 
     int declaredPageCount() const override {
-        if (!pdf_) {
+        if (!pdf()) {
             return 0;
         }
         if (declared_) {
@@ -195,7 +187,7 @@ public:
     }
 
     std::shared_ptr<PDFPage> pageAtIndex(int index) override {
-        if (!pdf_ || index < 0 || index >= pageCount()) {
+        if (!pdf() || index < 0 || index >= pageCount()) {
             return nullptr;
         }
         return std::make_shared<QpdfPage>(pages_.at(static_cast<size_t>(index)));
@@ -203,7 +195,7 @@ public:
 
     void insertPage(const std::shared_ptr<PDFPage>& page, int index) override {
         const auto* from = dynamic_cast<const QpdfPage*>(page.get());
-        if (!pdf_ || !from || index < 0 || index > pageCount()) {
+        if (!pdf() || !from || index < 0 || index > pageCount()) {
             return;
         }
         // The extension level of the source describes its encryption, which
@@ -216,7 +208,7 @@ public:
     std::optional<std::string> documentURL() const override { return url_; }
 
     bool writeToFile(const SaveTarget& path, unsigned permissions) override {
-        if (!pdf_) {
+        if (!pdf()) {
             return false;
         }
         std::shared_ptr<QPDF> whole;
@@ -247,7 +239,8 @@ public:
 
     // Whatever qpdf had to repair so far, also while the copy read it.
     bool isDamaged() const override {
-        return damaged_ || (pdf_ && pdf_->numWarnings() > 0) || (file_ && file_->shortened());
+        QPDF* open = pdf(); // first: the launch check may open it afresh
+        return damaged_ || (open && open->numWarnings() > 0) || (file_ && file_->shortened());
     }
 
     std::optional<FileState> sourceState() const override {
@@ -256,20 +249,15 @@ public:
     std::optional<FileState> openedSourceState() const override {
         return file_ ? std::optional<FileState>(file_->opened()) : std::nullopt;
     }
+    // Read before any key is derived, as the trailer is.
     std::optional<std::string> permanentIdentifier() const override {
-        return pdf_ ? firstIdentifier(*pdf_) : std::nullopt;
+        return pdf_ ? firstIdentifier(*pdf_) : identifier_;
     }
 
 private:
     bool allows(bool (QPDF::*permission)()) const {
         static const FileKey noKey; // unencrypted: qpdf grants everything
-        return pdf_ && pdfunlock::allows(*pdf_, key_ ? *key_ : noKey, permission);
-    }
-
-    // qpdf is handed the key alone: it derives nothing and never sees a password.
-    bool openWith(const std::string& form) {
-        auto key = security_ ? deriveFileKey(*security_, form) : std::nullopt;
-        return key && adoptWithKey(std::move(*key));
+        return pdf() && pdfunlock::allows(*pdf_, key_ ? *key_ : noKey, permission);
     }
 
     void buildPageTree() {
@@ -292,8 +280,10 @@ private:
     mutable bool pagesRead_ = false;
     bool treeOutdated_ = false;
     PageAssembly assembly_;
-    std::optional<StandardSecurity> security_; // of an encrypted source
-    std::optional<FileKey> key_;               // that unlocked it
+    std::unique_ptr<SourceKeys> keys_; // of an encrypted source
+    mutable bool settled_ = false;     // its launch check made
+    std::optional<std::string> identifier_;
+    std::optional<FileKey> key_; // that unlocked it
     WriteSettings settings_;
     std::optional<int> declared_; // read by the check of a copy just written
     std::shared_ptr<CheckedCopies> checked_;
@@ -323,21 +313,26 @@ std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd,
     auto pdf = quietQpdf();
     pdf->setPasswordIsHexKey(true);
     try {
-        process(*pdf, OpenFile::adopt(fd, "identifier"), "");
+        parseChecked(*pdf, OpenFile::adopt(fd, "identifier"), "");
     } catch (const std::exception&) {
-        noteProblem(problem);
+        noteOpenProblem(problem);
         return std::nullopt; // no PDF to name
     }
     return firstIdentifier(*pdf);
 }
 
+std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptorForPassword(
+    int fd, const std::string& path, const std::string& password, OpenProblem* problem) {
+    return openFrom(
+        path, [fd, &path] { return OpenFile::adopt(fd, path); }, problem, password);
+}
+
 std::shared_ptr<PDFDocument>
 QpdfDocumentService::openFrom(const std::string& path,
                               const std::function<std::shared_ptr<const OpenFile>()>& open,
-                              OpenProblem* problem) {
+                              OpenProblem* problem, const std::string& expected) {
     auto pdf = quietQpdf();
-    // No key is derived while parsing: the empty password is checked below.
-    pdf->setPasswordIsHexKey(true);
+    pdf->setPasswordIsHexKey(true); // no key derived while parsing: see SourceKeys
     std::shared_ptr<const OpenFile> file;
     try {
         file = open();
@@ -348,9 +343,9 @@ QpdfDocumentService::openFrom(const std::string& path,
             document->adoptChecked(*checked);
             return document;
         }
-        process(*pdf, file, "");
+        parseChecked(*pdf, file, "");
     } catch (const std::exception&) {
-        noteProblem(problem);
+        noteOpenProblem(problem);
         return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all
     }
     auto security = standardSecurity(*pdf);
@@ -360,17 +355,15 @@ QpdfDocumentService::openFrom(const std::string& path,
         }
         return nullptr; // qpdf decrypts nothing of it
     }
-    auto document = std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),
-                                                   pdf->numWarnings() > 0, security);
     if (!security) {
+        auto document =
+            std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0);
         document->adopt(std::move(pdf));
-    } else if (auto key = deriveFileKey(*security, "", true)) {
-        // The empty text may match only as the owner password; readers still
-        // ask for a password then. Nothing of it is read before it is refused
-        // as not protected.
-        document->adoptWithKey(std::move(*key), false);
+        return document;
     }
-    return document;
+    return std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf), pdf->numWarnings() > 0,
+                                          std::make_unique<SourceKeys>(*security, expected),
+                                          firstIdentifier(*pdf));
 }
 
 QpdfDocumentService::QpdfDocumentService(long long parallelFrom, bool passObjectStreams)

@@ -26,6 +26,9 @@ public:
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
     std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path,
                                                     OpenProblem* problem = nullptr) override;
+    std::shared_ptr<PDFDocument>
+    initWithDescriptorForPassword(int fd, const std::string& path, const std::string& password,
+                                  OpenProblem* problem = nullptr) override;
     std::optional<std::string> permanentIdentifierAt(int fd,
                                                      OpenProblem* problem = nullptr) override;
     std::shared_ptr<PDFDocument> init() override;
@@ -33,7 +36,7 @@ public:
 private:
     std::shared_ptr<PDFDocument>
     openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open,
-             OpenProblem* problem);
+             OpenProblem* problem, const std::string& expected = {});
 
     long long parallelFrom_;
     bool passObjectStreams_;

@@ -2,15 +2,16 @@
 
 #include "platform/Secrets.h"
 #include "platform/qpdf/BlockInputSource.h"
-#include "platform/qpdf/InflationBudget.h"
+#include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/PrefetchQueue.h"
-#include "platform/qpdf/QuietQpdf.h"
+#include "platform/qpdf/StreamDecryption.h"
 #include "platform/qpdf/WriteOrder.h"
 
+#include <algorithm>
 #include <exception>
 #include <map>
 #include <qpdf/Pipeline.hh>
-#include <qpdf/QUtil.hh>
+#include <qpdf/Pl_String.hh>
 #include <set>
 #include <sys/stat.h>
 
@@ -53,30 +54,18 @@ bool readRaw(QPDF& pdf, QPDFObjGen og, std::string& data, size_t expected) {
            pdf.numWarnings() == warnings;
 }
 
-} // namespace
-
-std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
-                                  const std::string& hexKey) {
-    auto pdf = quietQpdf();
-    pdf->setPasswordIsHexKey(true);
-    // The twin reads the file again: whatever it has become must pass too.
-    auto source = std::make_shared<BlockInputSource>(file);
-    InflationBudget::beforeParse(source);
-    pdf->processInputSource(source, hexKey.c_str());
-    return pdf;
-}
-
-std::shared_ptr<QPDF> openWithKeyOnce(const std::shared_ptr<const OpenFile>& file,
-                                      std::string& hexKey) {
+// The same, decrypted in bulk.
+bool readInBulk(const StreamDecryption& bulk, QPDFObjGen og, std::string& data) {
     try {
-        auto pdf = openWithKey(file, hexKey);
-        wipe(hexKey);
-        return pdf;
-    } catch (...) {
-        wipe(hexKey);
-        throw;
+        Pl_String sink("prefetch", nullptr, data);
+        bulk.read(og, sink);
+        return true;
+    } catch (const std::exception&) {
+        return false; // the writer reads it through qpdf
     }
 }
+
+} // namespace
 
 // The data of the twin's prefetched streams: from the queue, or else read
 // from the held source on the writer's thread, as the writer would have.
@@ -118,8 +107,10 @@ std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source,
         if (::fstat(file->fd(), &info) != 0 || info.st_size < minimumBytes) {
             return nullptr;
         }
-        std::string hexKey = QUtil::hex_encode(source.getEncryptionKey());
-        auto twin = openWithKey(file, hexKey);
+        // The twin reads the file again: whatever it has become must pass
+        // the budget too.
+        FileKey key = keyOf(source);
+        auto twin = openWithFileKey(file, key);
         // The key is taken unchecked: the twin must read as the source did
         // (the file is the same, but may have been changed in place).
         bool usable = twin->getTrailer().unparse() == source.getTrailer().unparse();
@@ -135,25 +126,23 @@ std::unique_ptr<StreamPrefetch> StreamPrefetch::open(QPDF& source,
             repaired = !usable;
         }
         if (!usable) {
-            wipe(hexKey);
             return nullptr;
         }
         return std::unique_ptr<StreamPrefetch>(
-            new StreamPrefetch(source, std::move(twin), std::move(file), std::move(hexKey)));
+            new StreamPrefetch(source, std::move(twin), std::move(file), std::move(key)));
     } catch (const std::exception&) {
         return nullptr;
     }
 }
 
 StreamPrefetch::StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin,
-                               std::shared_ptr<const OpenFile> file, std::string hexKey)
-    : source_(source), twin_(std::move(twin)), file_(std::move(file)), hexKey_(std::move(hexKey)) {}
+                               std::shared_ptr<const OpenFile> file, FileKey key)
+    : source_(source), twin_(std::move(twin)), file_(std::move(file)), key_(std::move(key)) {}
 
 StreamPrefetch::~StreamPrefetch() {
     if (queue_) {
         queue_->stop();
     }
-    wipe(hexKey_);
 }
 
 void StreamPrefetch::start(const std::vector<QPDFObjectHandle>& copied) {
@@ -162,7 +151,7 @@ void StreamPrefetch::start(const std::vector<QPDFObjectHandle>& copied) {
     } catch (const std::exception&) {
         // No thread, or not every stream handed over: the writer reads the rest itself.
     }
-    wipe(hexKey_);
+    wipe(key_.bytes);
 }
 
 void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
@@ -180,15 +169,31 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
     std::vector<QPDFObjGen> ogs;
     std::vector<size_t> sizes;
     std::map<QPDFObjGen, size_t> index;
+    // Decrypted in bulk where they can be, else through qpdf.
+    const std::shared_ptr<const StreamDecryption> bulk = StreamDecryption::of(source_, file_);
+    std::vector<bool> inBulk;
     for (auto& stream : streams) {
         index[stream.getObjGen()] = ogs.size();
         ogs.push_back(stream.getObjGen());
         // As declared: the encrypted size, at least the decrypted one.
         sizes.push_back(static_cast<size_t>(declaredLength(stream)));
+        inBulk.push_back(bulk && std::const_pointer_cast<StreamDecryption>(bulk)->locate(stream));
+    }
+    if (bulk) {
+        std::vector<QPDFObjectHandle> located;
+        for (size_t i = 0; i < streams.size(); ++i) {
+            if (inBulk[i]) {
+                located.push_back(streams[i]);
+            }
+        }
+        if (!located.empty() && !bulk->agreesWithQpdf(located)) {
+            inBulk.assign(inBulk.size(), false);
+        }
     }
     // The writer's thread reads ahead through the held source.
-    auto writerReads = [this, ogs, sizes](size_t i, std::string& data) {
-        return readRaw(source_, ogs[i], data, sizes[i]);
+    auto writerReads = [this, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
+        return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
+                         : readRaw(source_, ogs[i], data, sizes[i]);
     };
     queue_ = std::make_shared<PrefetchQueue>(sizes, kAheadBytes, writerReads);
     auto provider = std::make_shared<Provider>(source_, queue_, std::move(index));
@@ -196,11 +201,24 @@ void StreamPrefetch::startWorker(const std::vector<QPDFObjectHandle>& copied) {
         // Filters stay as they are: the data comes as read, only decrypted.
         stream.replaceStreamData(provider, QPDFObjectHandle(), QPDFObjectHandle());
     }
-    queue_->start([this, ogs, sizes, file = file_, key = hexKey_]() mutable {
-        auto pdf = openWithKeyOnce(file, key);
-        workerPdf_ = pdf;
-        return PrefetchQueue::Reader([pdf, ogs, sizes](size_t i, std::string& data) {
-            return readRaw(*pdf, ogs[i], data, sizes[i]);
+    const bool allInBulk = std::find(inBulk.begin(), inBulk.end(), false) == inBulk.end();
+    queue_->start([this, ogs, sizes, file = file_, key = key_, bulk, inBulk, allInBulk]() mutable {
+        // A QPDF object of its own only for what is not decrypted in bulk;
+        // the key is wiped whether that open succeeds or throws.
+        std::shared_ptr<QPDF> pdf;
+        if (!allInBulk) {
+            try {
+                pdf = openWithFileKey(file, key);
+            } catch (...) {
+                wipe(key.bytes);
+                throw;
+            }
+            workerPdf_ = pdf;
+        }
+        wipe(key.bytes);
+        return PrefetchQueue::Reader([pdf, ogs, sizes, bulk, inBulk](size_t i, std::string& data) {
+            return inBulk[i] ? readInBulk(*bulk, ogs[i], data)
+                             : readRaw(*pdf, ogs[i], data, sizes[i]);
         });
     });
 }

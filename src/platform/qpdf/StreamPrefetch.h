@@ -3,6 +3,8 @@
 // have a core.
 #pragma once
 
+#include "platform/FileKey.h"
+
 #include <memory>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -12,16 +14,6 @@ namespace pdfunlock {
 
 class OpenFile;
 class PrefetchQueue;
-
-// A second QPDF object over `file`, opened with the encryption key (in hex)
-// of the source that has it open: a twin of the source that skips the
-// password's key derivation.
-std::shared_ptr<QPDF> openWithKey(const std::shared_ptr<const OpenFile>& file,
-                                  const std::string& hexKey);
-// The same, on another thread with its own copy of the key, which is wiped
-// whether the open succeeds or throws.
-std::shared_ptr<QPDF> openWithKeyOnce(const std::shared_ptr<const OpenFile>& file,
-                                      std::string& hexKey);
 
 // The writer writes a twin of the held source: a second QPDF object over the
 // same file, opened with the source's encryption key. Three QPDF objects read
@@ -67,13 +59,13 @@ public:
 
 private:
     StreamPrefetch(QPDF& source, std::shared_ptr<QPDF> twin, std::shared_ptr<const OpenFile> file,
-                   std::string hexKey);
+                   FileKey key);
     void startWorker(const std::vector<QPDFObjectHandle>& copied);
 
     QPDF& source_;
     std::shared_ptr<QPDF> twin_;
     std::shared_ptr<const OpenFile> file_;
-    std::string hexKey_;
+    FileKey key_; // the source's, until the worker has opened with it
     std::shared_ptr<PrefetchQueue> queue_;
     std::shared_ptr<QPDF> workerPdf_; // set on the worker thread, read after it ended
 };

@@ -3,13 +3,14 @@
 #include "platform/qpdf/BlockInputSource.h"
 #include "platform/qpdf/CopyCheck.h"
 #include "platform/qpdf/DocumentWriter.h"
+#include "platform/qpdf/KeyedOpen.h"
 #include "platform/qpdf/ObjectStreamPassthrough.h"
 #include "platform/qpdf/StoredObjects.h"
+#include "platform/qpdf/StreamDecryption.h"
 #include "platform/qpdf/StreamPrefetch.h"
 #include "platform/qpdf/WholeDocumentWriter.h"
 
 #include <algorithm>
-#include <qpdf/QUtil.hh>
 #include <set>
 #include <stdexcept>
 
@@ -52,8 +53,8 @@ Written attempt(const SaveTarget& path, unsigned permissions, const Produce& pro
 // The file `source` reads, opened once more with its key: what a reader
 // that has read nothing yet finds there. Null when it is another file now.
 std::shared_ptr<QPDF> openedAfresh(QPDF& source, const std::shared_ptr<const OpenFile>& file) {
-    std::string key = QUtil::hex_encode(source.getEncryptionKey());
-    auto fresh = openWithKeyOnce(file, key);
+    const FileKey key = keyOf(source);
+    auto fresh = openWithFileKey(file, key);
     return fresh->getTrailer().unparse() == source.getTrailer().unparse() ? fresh : nullptr;
 }
 
@@ -139,10 +140,16 @@ std::shared_ptr<CheckedCopy> writeWholeCopy(const SaveTarget& path, unsigned per
             }
         }
         if (!afresh) {
+            // The streams the writer copies as read are decrypted in bulk.
+            const auto decryption = StreamDecryption::of(pdf, file);
             const auto outcome = attempt(
                 path, permissions,
                 [&](Pipeline& out) {
-                    writeWhole(pdf, info, out, version);
+                    writeWhole(pdf, info, out, version, [&](const auto& copied) {
+                        if (decryption) {
+                            decryption->replace(copied);
+                        }
+                    });
                     if (pdf.numWarnings() > 0) {
                         throw std::runtime_error("not kept: reading ahead repaired the source");
                     }
