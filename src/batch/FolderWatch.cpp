@@ -69,7 +69,7 @@ void FolderWatch::reap() {
 }
 
 bool FolderWatch::run() {
-    while (!stopped_ && folders_.rootsLeft() > 0) {
+    while (!stopped_ && !(asked_ && asked_()) && folders_.rootsLeft() > 0) {
         startJobs();
         for (const FolderEvent& event : events_.wait(folders_.untilDue(kIdleWait))) {
             folders_.handle(event);
@@ -77,7 +77,7 @@ bool FolderWatch::run() {
         reap();
         folders_.settle(WatchedFolders::Clock::now());
     }
-    const bool stopped = stopped_;
+    const bool stopped = stopped_ || (asked_ && asked_());
     stopped_ = true;
     // The files under way finish and get their lines, those kept back too;
     // one waiting for another run to let go of it is not started.

@@ -48,6 +48,9 @@ public:
     bool run();
     // From any thread: no further file starts.
     void stop();
+    // Also stops once `asked` says so, looked at whenever the wait ends (a
+    // signal ends it too): for when no thread could be started to call stop().
+    void stopWhen(std::function<bool()> asked) { asked_ = std::move(asked); }
 
 private:
     struct Running {
@@ -66,6 +69,7 @@ private:
     std::list<Running> running_;
     std::mutex resultsMutex_;
     std::atomic<bool> stopped_{false};
+    std::function<bool()> asked_;
 };
 
 } // namespace pdfunlock

@@ -65,6 +65,7 @@ int watchFolders(const CommandLine& line, const std::vector<std::string>& folder
         },
         lines);
     SignalWatch stopSignals([&watch](int) { watch.stop(); });
+    watch.stopWhen([&stopSignals] { return stopSignals.received() != 0; });
     const bool stopped = watch.start(folders) && watch.run();
     for (auto& password : passwords) {
         wipe(password);
