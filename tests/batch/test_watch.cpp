@@ -324,6 +324,12 @@ private slots:
             lines);
         QVERIFY(watch.start({top.path().toStdString()}));
         std::thread loop([&] { watch.run(); });
+        // Stopped and joined however the test ends.
+        const auto join = [&](void*) {
+            watch.stop();
+            loop.join();
+        };
+        const std::unique_ptr<void, decltype(join)> joined(&loop, join);
         QTRY_COMPARE_WITH_TIMEOUT(lines.count(), std::size_t(1), 20000);
         events.dropping = true;
         writeFile(top.filePath("a.pdf"), locked_);
@@ -332,8 +338,6 @@ private slots:
         events.wake();
         QTRY_COMPARE_WITH_TIMEOUT(lines.count(), std::size_t(2), 20000);
         QTest::qWait(1000); // a line too many would come now
-        watch.stop();
-        loop.join();
         QCOMPARE(lines.all(), (QStringList{"a.pdf copied", "ready.pdf copied"}));
     }
 
