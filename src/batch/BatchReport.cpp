@@ -103,14 +103,17 @@ std::string fileLine(const FileResult& result, const Strings& strings) {
     return line;
 }
 
+FileFields fileFields(const FileResult& result, const Strings& strings) {
+    return {{"source", result.source},
+            {"source_base64", base64(result.source)},
+            {"result", std::string(rawValue(result.message))},
+            {"copy", result.copy},
+            {"copy_base64", result.copy ? std::optional(base64(*result.copy)) : std::nullopt},
+            {"message", localizedText(strings, result.message)}};
+}
+
 std::string fileJsonLine(const FileResult& result, const Strings& strings) {
-    return jsonObjectLine(
-        {{"source", result.source},
-         {"source_base64", base64(result.source)},
-         {"result", std::string(rawValue(result.message))},
-         {"copy", result.copy},
-         {"copy_base64", result.copy ? std::optional(base64(*result.copy)) : std::nullopt},
-         {"message", localizedText(strings, result.message)}});
+    return jsonObjectLine(fileFields(result, strings));
 }
 
 std::string progressText(std::size_t done, std::size_t total, std::chrono::seconds elapsed,

@@ -5,7 +5,9 @@
 #include "platform/Desktop.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pdfunlock {
@@ -24,6 +26,11 @@ std::string fileLine(const FileResult& result, const Strings& strings);
 // reading (a byte that is not UTF-8 shows as U+FFFD); the *_base64 members
 // are the paths' exact bytes in base64 (RFC 4648), for scripts.
 std::string fileJsonLine(const FileResult& result, const Strings& strings);
+
+// Those members, names and values in order: the fields every report of a
+// file has (the window's saved report too); null is nullopt.
+using FileFields = std::vector<std::pair<std::string, std::optional<std::string>>>;
+FileFields fileFields(const FileResult& result, const Strings& strings);
 
 // Files done of all, and the time since the start (m:ss).
 std::string progressText(std::size_t done, std::size_t total, std::chrono::seconds elapsed,

@@ -10,8 +10,10 @@ namespace pdfunlock {
 
 BatchRun::BatchRun(std::vector<BatchItem> items, std::string password, BatchOptions options,
                    BatchServices services, OnFinished onFinished)
-    : items_(std::move(items)), password_(std::move(password)), options_(options),
-      services_(services), onFinished_(std::move(onFinished)) {
+    : password_(std::move(password)), options_(options), services_(services),
+      onFinished_(std::move(onFinished)),
+      items_(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end())),
+      open_(options.open) {
     wipe(password); // what the move left behind
     summary_.total = items_.size();
 }
@@ -23,37 +25,63 @@ BatchRun::~BatchRun() {
 }
 
 void BatchRun::start() {
-    const std::size_t jobs =
-        std::min<std::size_t>(std::max(1u, options_.jobs), std::max<std::size_t>(1, items_.size()));
     std::lock_guard lock(mutex_);
+    // An open run may grow: as many jobs as asked for.
+    const std::size_t asked = std::max(1u, options_.jobs);
+    const std::size_t jobs =
+        open_ ? asked : std::min<std::size_t>(asked, std::max<std::size_t>(1, items_.size()));
     running_ = jobs;
     for (std::size_t i = 0; i < jobs; ++i) {
         workers_.emplace_back([this] { work(); });
     }
 }
 
+void BatchRun::add(std::vector<BatchItem> items) {
+    std::lock_guard lock(mutex_);
+    summary_.total += items.size();
+    items_.insert(items_.end(), std::make_move_iterator(items.begin()),
+                  std::make_move_iterator(items.end()));
+    changed_.notify_all();
+}
+
+void BatchRun::noMoreFiles() {
+    std::lock_guard lock(mutex_);
+    open_ = false;
+    changed_.notify_all();
+}
+
 void BatchRun::cancel() {
     cancelled_ = true;
+    // Under the lock, so that a job about to wait for more files sees it.
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
 }
 
 void BatchRun::work() {
     for (;;) {
-        if (cancelled_) {
-            break;
-        }
-        // The files in their order; then those another run was handling,
-        // waited for this time.
-        std::size_t index = next_++;
-        const bool lastPass = index >= items_.size();
-        if (lastPass) {
-            std::lock_guard lock(mutex_);
-            if (busy_.empty()) {
+        // The files in their order, waiting for more while the run is open;
+        // then those another run was handling, waited for this time.
+        std::size_t index = 0;
+        bool lastPass = false;
+        const BatchItem* taken = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return cancelled_ || next_ < items_.size() || !open_; });
+            if (cancelled_) {
                 break;
             }
-            index = busy_.front();
-            busy_.pop_front();
+            if (next_ < items_.size()) {
+                index = next_++;
+            } else if (busy_.empty()) {
+                break;
+            } else {
+                lastPass = true;
+                index = busy_.front();
+                busy_.pop_front();
+            }
+            taken = &items_[index];
         }
-        const BatchItem& item = items_[index];
+        const BatchItem& item = *taken;
         FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
         try {
             FileOutcome outcome = unlockFile(
@@ -111,7 +139,7 @@ std::vector<FileResult> BatchRun::notStarted() const {
     std::lock_guard lock(mutex_);
     std::vector<std::size_t> never(busy_.begin(), busy_.end());
     // Every index handed out was started, but for those left to wait for.
-    for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+    for (std::size_t i = next_; i < items_.size(); ++i) {
         never.push_back(i);
     }
     std::sort(never.begin(), never.end());
@@ -120,6 +148,11 @@ std::vector<FileResult> BatchRun::notStarted() const {
         results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
     }
     return results;
+}
+
+std::size_t BatchRun::total() const {
+    std::lock_guard lock(mutex_);
+    return items_.size();
 }
 
 bool BatchRun::over() const {

@@ -45,6 +45,8 @@ struct BatchSummary {
 struct BatchOptions {
     unsigned jobs = 1;  // files handled at once (0: one)
     bool again = false; // copy files an earlier run copied too
+    // More files come with add() until noMoreFiles(): the jobs wait for them.
+    bool open = false;
 };
 
 struct BatchServices {
@@ -69,6 +71,11 @@ public:
 
     // Starts the jobs and returns at once.
     void start();
+    // With BatchOptions::open, from any thread: files found since, handled
+    // after those before.
+    void add(std::vector<BatchItem> items);
+    // No file is added any more: the run is over once those it has are handled.
+    void noMoreFiles();
     // From any thread, a signal handler's thread included: no further file
     // starts; files under way finish (their save is all or nothing).
     void cancel();
@@ -78,7 +85,7 @@ public:
     // Waits at most `timeout`; true when the batch is over.
     bool waitFor(std::chrono::milliseconds timeout);
 
-    std::size_t total() const { return items_.size(); }
+    std::size_t total() const;
     // After wait(): the files that were never started, in their order, each
     // with IDS_BATCH_NOT_STARTED.
     std::vector<FileResult> notStarted() const;
@@ -89,18 +96,20 @@ private:
     void finish(FileResult result);
     bool over() const;
 
-    std::vector<BatchItem> items_;
     std::string password_;
     BatchOptions options_;
     BatchServices services_;
     OnFinished onFinished_;
 
-    std::atomic<std::size_t> next_{0};
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> workers_;
     bool joined_ = false;
 
     mutable std::mutex mutex_;
+    // A deque: an item keeps its place while more are added.
+    std::deque<BatchItem> items_;
+    std::size_t next_ = 0;
+    bool open_ = false;
     std::deque<std::size_t> busy_; // another run had them: taken up last
     std::condition_variable changed_;
     std::size_t running_ = 0;

@@ -38,7 +38,11 @@ namespace pdfunlock {
     X(IDS_BATCH_SUMMARY)                                                                           \
     X(IDS_BATCH_SUMMARY_ALREADY)                                                                   \
     X(IDS_BATCH_SUMMARY_REFUSED)                                                                   \
-    X(IDS_BATCH_SUMMARY_CANCELLED)
+    X(IDS_BATCH_SUMMARY_CANCELLED)                                                                 \
+    X(IDS_BATCH_LOOKING)                                                                           \
+    X(IDS_BATCH_STOPPING)                                                                          \
+    X(IDS_BATCH_CLOSING)                                                                           \
+    X(IDS_BATCH_REPORT_FAILED)
 
 #define PDFUNLOCK_IDS_CASE(name) name,
 enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };

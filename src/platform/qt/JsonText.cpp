@@ -31,6 +31,10 @@ jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::strin
     return line + "}";
 }
 
+std::string readableText(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toStdString();
+}
+
 std::string base64(const std::string& bytes) {
     return QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
 }
