@@ -37,7 +37,14 @@ void BatchWindowController::deliver(std::function<void()> work) {
     inbox_->work.push_back(std::move(work));
     if (!inbox_->posted) {
         inbox_->posted = true;
-        services_.mainThread.post([inbox = inbox_] { drain(inbox); });
+        const auto since = std::chrono::steady_clock::now() - inbox_->lastRound;
+        if (since >= kRoundEvery) {
+            services_.mainThread.post([inbox = inbox_] { drain(inbox); });
+        } else {
+            services_.mainThread.postAfter(
+                std::chrono::ceil<std::chrono::milliseconds>(kRoundEvery - since),
+                [inbox = inbox_] { drain(inbox); });
+        }
     }
 }
 
@@ -48,6 +55,7 @@ void BatchWindowController::drain(const std::shared_ptr<Inbox>& inbox) {
         std::lock_guard lock(inbox->mutex);
         work.swap(inbox->work);
         inbox->posted = false;
+        inbox->lastRound = std::chrono::steady_clock::now();
         owner = inbox->owner;
     }
     if (!owner) {

@@ -13,6 +13,7 @@
 #include "removal/IDSKey.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -78,11 +79,14 @@ public:
 
 private:
     // The way back from the walk's and the run's threads: one post pending at
-    // a time, however many results wait in it.
+    // a time, however many results wait in it, and at most one round every
+    // kRoundEvery, so that the window is not drawn anew for every file.
+    static constexpr std::chrono::milliseconds kRoundEvery{40};
     struct Inbox {
         std::mutex mutex;
         std::vector<std::function<void()>> work;
         bool posted = false;
+        std::chrono::steady_clock::time_point lastRound;
         BatchWindowController* owner = nullptr;
     };
 

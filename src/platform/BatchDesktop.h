@@ -4,6 +4,7 @@
 // platform/qt; tests use fakes.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -93,6 +94,8 @@ class MainThread {
 public:
     virtual ~MainThread() = default;
     virtual void post(std::function<void()> work) = 0;
+    // The same, run no sooner than `delay` from now.
+    virtual void postAfter(std::chrono::milliseconds delay, std::function<void()> work) = 0;
 };
 
 } // namespace pdfunlock

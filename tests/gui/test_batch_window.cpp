@@ -161,6 +161,15 @@ struct BatchGui {
     }
 };
 
+// Cancel, and the two ways of closing during a batch.
+void waysToStop() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("cancel button") << "cancelButton" << false;
+    QTest::newRow("close button") << "closeButton" << true;
+    QTest::newRow("Escape") << "" << true;
+}
+
 // The names in a folder, hidden ones included.
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -311,13 +320,7 @@ private slots:
     // A long batch, one file at a time, stopped from the window while the
     // event loop keeps running: the files under way finish, no other starts,
     // nothing partial is left; a closed window goes once they are done.
-    void stopLongBatch_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("cancel button") << "cancelButton" << false;
-        QTest::newRow("close button") << "closeButton" << true;
-        QTest::newRow("Escape") << "" << true;
-    }
+    void stopLongBatch_data() { waysToStop(); }
     void stopLongBatch() {
         QFETCH(QString, how);
         QFETCH(bool, closes);
@@ -361,13 +364,7 @@ private slots:
     // loop is kept busy: the batch starts with the first ones, the total
     // stays fixed once the walk is over, and a stop lets only the files under
     // way finish; Close says so at once.
-    void thousandsStartAtOnceAndStopNow_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("cancel button") << "cancelButton" << false;
-        QTest::newRow("close button") << "closeButton" << true;
-        QTest::newRow("Escape") << "" << true;
-    }
+    void thousandsStartAtOnceAndStopNow_data() { waysToStop(); }
     void thousandsStartAtOnceAndStopNow() {
         QFETCH(QString, how);
         QFETCH(bool, closes);

@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -48,6 +49,15 @@ std::vector<std::string> localPaths(const QMimeData* data) {
 
 void QtMainThread::post(std::function<void()> work) {
     QMetaObject::invokeMethod(&receiver_, std::move(work), Qt::QueuedConnection);
+}
+
+void QtMainThread::postAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+    // The timer starts on the receiver's thread: a timer belongs to the
+    // thread that starts it.
+    QObject* receiver = &receiver_;
+    post([receiver, delay, work = std::move(work)]() mutable {
+        QTimer::singleShot(delay, receiver, std::move(work));
+    });
 }
 
 void QtBatchDialog::closeEvent(QCloseEvent* event) {

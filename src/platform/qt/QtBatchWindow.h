@@ -32,6 +32,7 @@ class QtMainThread final : public MainThread {
 public:
     explicit QtMainThread(QObject& receiver) : receiver_(receiver) {}
     void post(std::function<void()> work) override;
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 
 private:
     QObject& receiver_;
