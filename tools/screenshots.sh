@@ -88,7 +88,11 @@ done
 sleep 1
 timeout 20 import -frame -window "$window" "$out/batch-window.png"
 # The report, by keyboard: Save Report's mnemonic, the file's name, Return.
-xdo key --clearmodifiers alt+p
+case $locale in
+de*) save_report=alt+b ;;
+*) save_report=alt+p ;;
+esac
+xdo key --clearmodifiers "$save_report"
 dialog=$(wait_window "$app_pid" DIALOG)
 xdo windowfocus --sync "$dialog"
 sleep 0.5

@@ -26,6 +26,16 @@ namespace pdfunlock {
 
 namespace {
 
+// A dialog's title from the caption of the button that opens it: no
+// mnemonic, no ellipsis.
+QString dialogTitle(const char* id) {
+    QString title = withoutMnemonic(qtTrId(id));
+    while (title.endsWith(QChar(u'…')) || title.endsWith(QChar(u' '))) {
+        title.chop(1);
+    }
+    return title;
+}
+
 void setCaption(QAbstractButton& button, const char* id) {
     const QString caption = qtTrId(id);
     button.setText(caption);
@@ -116,8 +126,7 @@ QtBatchWindow::QtBatchWindow(Actions actions)
     ui_->documents->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_DOCUMENTS));
     ui_->progress->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_PROGRESS));
     ui_->progress->setFormat(QStringLiteral("%v / %m"));
-    ui_->progress->setMaximum(0);
-    ui_->progress->setTextVisible(true);
+    setProgress(0, 0);
     ui_->details->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_CURRENT));
     ui_->status->setAccessibleName(qtTrId(captions::IDS_UI_BATCH_STATUS));
     setCaption(*ui_->addFilesButton, captions::IDS_UI_BATCH_ADD_FILES);
@@ -199,6 +208,8 @@ void QtBatchWindow::connectActions() {
                          }
                          QMenu menu(ui_->documents);
                          QAction* open = menu.addAction(qtTrId(captions::IDS_UI_BATCH_OPEN_FOLDER));
+                         // Opened by the keyboard, Return takes it at once.
+                         menu.setActiveAction(open);
                          if (menu.exec(ui_->documents->viewport()->mapToGlobal(at)) == open) {
                              openFolder(row);
                          }
@@ -217,13 +228,13 @@ void QtBatchWindow::addChosen(bool folder) {
     QStringList chosen;
     if (folder) {
         const QString dir = QFileDialog::getExistingDirectory(
-            widget_.get(), withoutMnemonic(qtTrId(captions::IDS_UI_BATCH_ADD_FOLDER)));
+            widget_.get(), dialogTitle(captions::IDS_UI_BATCH_ADD_FOLDER));
         if (!dir.isEmpty()) {
             chosen.append(dir);
         }
     } else {
         chosen = QFileDialog::getOpenFileNames(
-            widget_.get(), withoutMnemonic(qtTrId(captions::IDS_UI_BATCH_ADD_FILES)), QString(),
+            widget_.get(), dialogTitle(captions::IDS_UI_BATCH_ADD_FILES), QString(),
             qtTrId(captions::IDS_UI_BATCH_PDF_FILTER));
     }
     std::vector<std::string> paths;
@@ -256,8 +267,10 @@ void QtBatchWindow::updateRows(const std::vector<std::pair<std::size_t, BatchRow
 }
 
 void QtBatchWindow::setProgress(std::size_t done, std::size_t total) {
-    ui_->progress->setMaximum(static_cast<int>(total));
+    // A maximum of 0 would show a busy bar: an empty list is idle.
+    ui_->progress->setMaximum(std::max(1, static_cast<int>(total)));
     ui_->progress->setValue(static_cast<int>(done));
+    ui_->progress->setTextVisible(total > 0);
 }
 
 void QtBatchWindow::setStatus(const std::string& text) {
@@ -297,7 +310,7 @@ void QtBatchWindow::showFolder(const std::string& path) {
 std::optional<ReportFile> QtBatchWindow::chooseReportFile() {
     const QString csv = qtTrId(captions::IDS_UI_BATCH_REPORT_CSV);
     const QString json = qtTrId(captions::IDS_UI_BATCH_REPORT_JSON);
-    QFileDialog dialog(widget_.get(), withoutMnemonic(qtTrId(captions::IDS_UI_BATCH_SAVE_REPORT)),
+    QFileDialog dialog(widget_.get(), dialogTitle(captions::IDS_UI_BATCH_SAVE_REPORT),
                        QDir::home().filePath(QStringLiteral("pdfunlock-report.csv")),
                        csv + QStringLiteral(";;") + json);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
