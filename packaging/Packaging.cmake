@@ -59,6 +59,9 @@ if(UNIX AND NOT APPLE)
     COMMENT "Compressing the changelog")
   add_custom_target(pdfunlock_changelog ALL DEPENDS ${_changelog_gz})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright ${_changelog_gz} DESTINATION ${_doc_dir})
+  # Recipes to copy from: a document-management system's pre-consume hook.
+  install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/examples/pdfunlock-pre-consume
+    DESTINATION ${_doc_dir}/examples)
 
   include(${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake)
   pdfunlock_add_man_page(pdfunlock)

@@ -17,7 +17,8 @@ BatchDesktopApp::BatchDesktopApp(Log* log, unsigned jobs, BatchJobs* other)
           [this] { controller_.cancel(); }, [this] { return controller_.windowShouldClose(); },
           [this](const std::vector<std::string>& paths) { controller_.add(paths); },
           [this](std::optional<std::size_t> row) { controller_.openFolder(row); },
-          [this] { controller_.saveReport(); }}),
+          [this] { controller_.saveReport(); },
+          [this](const std::string& folder) { controller_.saveCopiesIn(folder); }}),
       alerts_(&form_.widget()),
       ownJobs_(other ? nullptr
                      : std::make_unique<BatchWindowJobs>(pdf_, files_, *log,

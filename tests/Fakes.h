@@ -213,16 +213,18 @@ public:
         return document && wrapFirstOpened && opened.size() == 1 ? wrapFirstOpened(document)
                                                                  : document;
     }
-    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override {
+    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path,
+                                                    OpenProblem* problem = nullptr) override {
         opened.push_back(path);
-        auto document = inner_.initWithDescriptor(fd, path);
+        auto document = inner_.initWithDescriptor(fd, path, problem);
         if (afterOpen) {
             afterOpen();
         }
         return document;
     }
-    std::optional<std::string> permanentIdentifierAt(int fd) override {
-        return inner_.permanentIdentifierAt(fd);
+    std::optional<std::string> permanentIdentifierAt(int fd,
+                                                     OpenProblem* problem = nullptr) override {
+        return inner_.permanentIdentifierAt(fd, problem);
     }
     std::shared_ptr<PDFDocument> init() override {
         auto document = inner_.init();

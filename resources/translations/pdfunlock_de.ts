@@ -76,8 +76,8 @@
         <translation>Die für das Passwort gelesene Zeile ist länger als %1 Byte. So lang ist kein PDF-Passwort: Prüfen Sie, woraus das Passwort gelesen wird.</translation>
     </message>
     <message id="IDS_BATCH_PROGRESS">
-        <source>%1 of %2 files done, %3 elapsed</source>
-        <translation>%1 von %2 Dateien fertig, %3 vergangen</translation>
+        <source>%1/%2 done, %3 failed, %4</source>
+        <translation>%1/%2 fertig, %3 Fehler, %4</translation>
     </message>
     <message id="IDS_BATCH_SUMMARY">
         <source>Unprotected copies saved: %1 of %2 files.</source>
@@ -95,6 +95,325 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>Abgebrochen: %1 Dateien wurden nicht bearbeitet.</translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_ENTRY">
+        <source>password %1 of the list</source>
+        <translation>Passwort %1 der Liste</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_HINT">
+        <source>– wrong password? The first %1 refused it</source>
+        <translation>– Passwort falsch? Erste %1 abgelehnt</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPED">
+        <source>Stopped: the first %1 files all refused the password.</source>
+        <translation>Angehalten: Die ersten %1 Dateien haben das Passwort alle abgelehnt.</translation>
+    </message>
+    <message id="IDS_REASON_COPIED">
+        <source>copied</source>
+        <translation>kopiert</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_NAME_HELD">
+        <source>copied under the next free name (the name was held)</source>
+        <translation>unter dem nächsten freien Namen kopiert (der Name war belegt)</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_BEFORE">
+        <source>copied before, left as it is</source>
+        <translation>schon früher kopiert, unverändert gelassen</translation>
+    </message>
+    <message id="IDS_REASON_NOT_PROTECTED">
+        <source>not protected by a password</source>
+        <translation>nicht durch ein Passwort geschützt</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_ORIGIN">
+        <source>not from Tessivon scanning software</source>
+        <translation>nicht von der Tessivon-Scansoftware</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_PERMISSION">
+        <source>a permission is refused</source>
+        <translation>eine Berechtigung wird verweigert</translation>
+    </message>
+    <message id="IDS_REASON_WRONG_PASSWORD">
+        <source>wrong password</source>
+        <translation>falsches Passwort</translation>
+    </message>
+    <message id="IDS_REASON_NOT_FOUND">
+        <source>not found</source>
+        <translation>nicht gefunden</translation>
+    </message>
+    <message id="IDS_REASON_NOT_A_REGULAR_FILE">
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message id="IDS_REASON_UNREADABLE">
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message id="IDS_REASON_EMPTY">
+        <source>empty (0 bytes): still being written?</source>
+        <translation>leer (0 Byte): wird die Datei noch geschrieben?</translation>
+    </message>
+    <message id="IDS_REASON_DAMAGED">
+        <source>damaged, cut short or not a PDF</source>
+        <translation>beschädigt, unvollständig oder kein PDF</translation>
+    </message>
+    <message id="IDS_REASON_CHANGED_WHILE_READ">
+        <source>changed while it was read</source>
+        <translation>während des Lesens geändert</translation>
+    </message>
+    <message id="IDS_REASON_SAVE_FAILED">
+        <source>the copy could not be saved</source>
+        <translation>die Kopie konnte nicht gespeichert werden</translation>
+    </message>
+    <message id="IDS_REASON_TOO_MANY_OPEN_FILES">
+        <source>too many open files</source>
+        <translation>zu viele geöffnete Dateien</translation>
+    </message>
+    <message id="IDS_REASON_LINK_NOT_FOLLOWED">
+        <source>a symbolic link, not followed</source>
+        <translation>ein symbolischer Link, dem nicht gefolgt wird</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_UNREADABLE">
+        <source>folder cannot be read</source>
+        <translation>Ordner nicht lesbar</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_MOVED">
+        <source>its folder was moved or replaced</source>
+        <translation>sein Ordner wurde verschoben oder ersetzt</translation>
+    </message>
+    <message id="IDS_REASON_NOT_STARTED">
+        <source>not started</source>
+        <translation>nicht begonnen</translation>
+    </message>
+    <message id="IDS_DETAIL_READ_ONLY">
+        <source>read-only file system</source>
+        <translation>schreibgeschütztes Dateisystem</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_SPACE">
+        <source>no space left</source>
+        <translation>kein Speicherplatz mehr</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TOO_LONG">
+        <source>name too long</source>
+        <translation>Name zu lang</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TAKEN">
+        <source>name taken</source>
+        <translation>Name belegt</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_PERMISSION">
+        <source>permission denied</source>
+        <translation>keine Berechtigung</translation>
+    </message>
+    <message id="IDS_DETAIL_TOO_LARGE">
+        <source>file too large</source>
+        <translation>Datei zu groß</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_FREE_NAME">
+        <source>no free name for the copy</source>
+        <translation>kein freier Name für die Kopie</translation>
+    </message>
+    <message id="IDS_DETAIL_COPY_UNREADABLE">
+        <source>the copy did not read back whole</source>
+        <translation>die Kopie ließ sich nicht vollständig wieder lesen</translation>
+    </message>
+    <message id="IDS_DETAIL_OTHER_SECURITY">
+        <source>locked by another security handler</source>
+        <translation>mit einem anderen Sicherheitsverfahren gesperrt</translation>
+    </message>
+    <message id="IDS_PERMISSION_PRINT">
+        <source>printing</source>
+        <translation>Drucken</translation>
+    </message>
+    <message id="IDS_PERMISSION_COPY">
+        <source>copying text and images</source>
+        <translation>Kopieren von Text und Bildern</translation>
+    </message>
+    <message id="IDS_PERMISSION_ANNOTATE">
+        <source>commenting</source>
+        <translation>Kommentieren</translation>
+    </message>
+    <message id="IDS_PERMISSION_FILL_FORMS">
+        <source>filling in forms</source>
+        <translation>Ausfüllen von Formularen</translation>
+    </message>
+    <message id="IDS_PERMISSION_MODIFY">
+        <source>changing the document</source>
+        <translation>Ändern des Dokuments</translation>
+    </message>
+    <message id="IDS_PERMISSION_ASSEMBLE">
+        <source>assembling the document</source>
+        <translation>Zusammenstellen des Dokuments</translation>
+    </message>
+    <message id="IDS_PERMISSION_ACCESSIBILITY">
+        <source>content accessibility</source>
+        <translation>Zugriff für Barrierefreiheit</translation>
+    </message>
+    <message id="IDS_CLI_HELP">
+        <source>Usage: pdfunlock-cli [OPTION]... [--] PATH...
+Saves an unprotected copy of every locked PDF from Tessivon scanning software
+among PATH (scan.pdf gives scan_copy.pdf), beside it or under --output-dir.
+Each PATH is a PDF or a folder; folders are searched, with their subfolders,
+for files named *.pdf in any letter case. The search follows no symbolic
+link: a link named *.pdf or leading to a folder is reported, not followed.
+
+The password is asked for once, on the terminal, without echo; a line of
+more than %1 bytes is refused.
+
+      --password-stdin      read the password from the first line of standard
+                            input (only the line ending is removed)
+      --password-file FILE  read the password from the first line of FILE
+      --password-list FILE  try the passwords of FILE, one a line, in turn
+                            (at most %2; blank lines are skipped)
+      --files-from FILE     also take the PATHs listed in FILE, one a line
+                            (- for standard input)
+  -0, --null                the names of --files-from end with a NUL byte
+  -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
+                            its subfolders there); the sources are only read
+  -j, --jobs N              handle N files at once (default: the number of
+                            processors this process may use)
+      --json                one JSON object per file on standard output
+  -q, --quiet               print only the files that need attention
+      --again               also copy files that already have a copy from an
+                            earlier run
+      --stop-on-wrong-password
+                            start no file once the first %3 all refused the
+                            password
+  -h, --help                print this help and exit
+      --version             print the version and exit
+  --                        end of options: every word after it is a PATH
+
+Each file's line says in a few words how it ended, with the copy's name; with
+--json its "reason" is a fixed code (see the manual page). The summary on
+standard error names the files not copied, by reason. A file an earlier run
+copied is not copied again unless --again is given. Ctrl-C stops starting
+files; the ones under way finish.
+
+Exit status:
+  0    every file copied, now or before, or nothing to do
+  1    at least one file needs attention
+  2    usage error, no password read, or a named PATH does not exist
+  3    no failure, but files left alone: not protected or not from Tessivon
+  130  stopped by SIGINT (143: SIGTERM)</source>
+        <translation>Aufruf: pdfunlock-cli [OPTION]... [--] PFAD...
+Speichert von jeder gesperrten PDF-Datei der Tessivon-Scansoftware unter PFAD
+eine ungeschützte Kopie (aus scan.pdf wird scan_copy.pdf), daneben oder unter
+--output-dir. Jeder PFAD ist eine PDF-Datei oder ein Ordner; Ordner werden
+samt Unterordnern nach Dateien namens *.pdf in beliebiger Schreibweise
+durchsucht. Die Suche folgt keinem symbolischen Link: Ein Link namens *.pdf
+oder einer, der zu einem Ordner führt, wird gemeldet, nicht verfolgt.
+
+Das Passwort wird einmal am Terminal ohne Echo abgefragt; eine Zeile mit
+mehr als %1 Byte wird abgelehnt.
+
+      --password-stdin      das Passwort aus der ersten Zeile der
+                            Standardeingabe lesen (nur das Zeilenende wird
+                            entfernt)
+      --password-file DATEI
+                            das Passwort aus der ersten Zeile von DATEI lesen
+      --password-list DATEI
+                            die Passwörter aus DATEI, eines je Zeile, der
+                            Reihe nach versuchen (höchstens %2; leere Zeilen
+                            werden übergangen)
+      --files-from DATEI    auch die in DATEI aufgeführten PFADE nehmen, einen
+                            je Zeile (- für die Standardeingabe)
+  -0, --null                die Namen von --files-from enden mit einem
+                            NUL-Byte
+  -o, --output-dir ORDNER   die Kopien unter ORDNER speichern (ein
+                            durchsuchter Ordner behält dort seine
+                            Unterordner); die Quellen werden nur gelesen
+  -j, --jobs N              N Dateien gleichzeitig bearbeiten (Standard: die
+                            Anzahl der Prozessoren, die der Prozess nutzen
+                            darf)
+      --json                ein JSON-Objekt je Datei auf der Standardausgabe
+  -q, --quiet               nur die Dateien ausgeben, die Aufmerksamkeit
+                            brauchen
+      --again               auch Dateien kopieren, die schon eine Kopie aus
+                            einem früheren Durchgang haben
+      --stop-on-wrong-password
+                            keine Datei mehr beginnen, wenn die ersten %3 das
+                            Passwort alle abgelehnt haben
+  -h, --help                diese Hilfe ausgeben und beenden
+      --version             die Version ausgeben und beenden
+  --                        Ende der Optionen: jedes weitere Wort ist ein PFAD
+
+Die Zeile jeder Datei sagt in wenigen Worten, wie sie endete, mit dem Namen
+der Kopie; mit --json ist ihr "reason" ein fester Code (siehe die
+Handbuchseite). Die Zusammenfassung auf der Standardfehlerausgabe nennt die
+nicht kopierten Dateien, nach Grund. Eine Datei, die ein früherer Durchgang
+kopiert hat, wird ohne --again nicht erneut kopiert. Strg+C beginnt keine
+weiteren Dateien; die laufenden werden fertig.
+
+Rückgabewert:
+  0    jede Datei kopiert, jetzt oder früher, oder nichts zu tun
+  1    mindestens eine Datei braucht Aufmerksamkeit
+  2    Aufruffehler, kein Passwort gelesen oder ein genannter PFAD fehlt
+  3    kein Fehler, aber Dateien übergangen: nicht geschützt oder nicht von
+       Tessivon
+  130  durch SIGINT angehalten (143: SIGTERM)</translation>
+    </message>
+    <message id="IDS_CLI_TRY_HELP">
+        <source>Try 'pdfunlock-cli --help' for more information.</source>
+        <translation>„pdfunlock-cli --help“ gibt weitere Informationen.</translation>
+    </message>
+    <message id="IDS_CLI_UNKNOWN_OPTION">
+        <source>unknown option %1</source>
+        <translation>unbekannte Option %1</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_NUMBER">
+        <source>%1 needs a number of files from 1 to 4096</source>
+        <translation>%1 braucht eine Anzahl Dateien von 1 bis 4096</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FILE">
+        <source>%1 needs a file</source>
+        <translation>%1 braucht eine Datei</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FOLDER">
+        <source>%1 needs a folder</source>
+        <translation>%1 braucht einen Ordner</translation>
+    </message>
+    <message id="IDS_CLI_PASSWORD_SOURCES">
+        <source>--password-stdin, --password-file and --password-list exclude each other</source>
+        <translation>--password-stdin, --password-file und --password-list schließen einander aus</translation>
+    </message>
+    <message id="IDS_CLI_STDIN_TWICE">
+        <source>--password-stdin and --files-from - cannot both read standard input</source>
+        <translation>--password-stdin und --files-from - können nicht beide von der Standardeingabe lesen</translation>
+    </message>
+    <message id="IDS_CLI_NO_PATH">
+        <source>no PATH given</source>
+        <translation>kein PFAD angegeben</translation>
+    </message>
+    <message id="IDS_CLI_NOT_A_FOLDER">
+        <source>%1 is no folder that can be opened</source>
+        <translation>%1 ist kein Ordner, der sich öffnen lässt</translation>
+    </message>
+    <message id="IDS_CLI_CANNOT_READ">
+        <source>cannot read %1</source>
+        <translation>%1 kann nicht gelesen werden</translation>
+    </message>
+    <message id="IDS_CLI_NO_PASSWORD_STDIN">
+        <source>standard input holds no password</source>
+        <translation>die Standardeingabe enthält kein Passwort</translation>
+    </message>
+    <message id="IDS_CLI_NO_TERMINAL">
+        <source>no terminal to ask for the password: use --password-stdin, --password-file or --password-list</source>
+        <translation>kein Terminal, um nach dem Passwort zu fragen: Verwenden Sie --password-stdin, --password-file oder --password-list</translation>
+    </message>
+    <message id="IDS_CLI_LIST_TOO_MANY">
+        <source>%1 holds more than %2 passwords: a password list is for the passwords you were given, not for guessing</source>
+        <translation>%1 enthält mehr als %2 Passwörter: Eine Passwortliste ist für die Passwörter gedacht, die Sie erhalten haben, nicht zum Raten</translation>
+    </message>
+    <message id="IDS_CLI_LIST_EMPTY">
+        <source>%1 holds no password</source>
+        <translation>%1 enthält kein Passwort</translation>
+    </message>
+    <message id="IDS_CLI_NAME_TOO_LONG">
+        <source>%1 holds a name longer than %2 bytes</source>
+        <translation>%1 enthält einen Namen, der länger als %2 Byte ist</translation>
+    </message>
+    <message id="IDS_CLI_TOO_MANY_NAMES">
+        <source>%1 holds more than %2 names</source>
+        <translation>%1 enthält mehr als %2 Namen</translation>
+    </message>
     <message id="IDS_BATCH_LOOKING">
         <source>Looking for PDFs… %1 found so far.</source>
         <translation>PDF-Dateien werden gesucht … bisher %1 gefunden.</translation>
@@ -110,6 +429,10 @@
     <message id="IDS_BATCH_REPORT_FAILED">
         <source>The report could not be saved.</source>
         <translation>Der Bericht konnte nicht gespeichert werden.</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>Der Ordner für die Kopien konnte nicht geöffnet werden. Die Kopien werden neben den Dokumenten gespeichert.</translation>
     </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
@@ -257,6 +580,18 @@
     <message id="IDS_UI_BATCH_UNSAVED_REPORT">
         <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
         <translation>Einige Dokumente wurden nicht kopiert, und der Bericht dieses Durchgangs ist noch nicht gespeichert. Vor dem Schließen speichern?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>Kopien speichern &amp;in …</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>Die Kopien werden neben jedem Dokument gespeichert.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>Die Kopien werden in %1 gespeichert, in Ordnern wie denen der Dokumente.</translation>
     </message>
 </context>
 </TS>

@@ -76,8 +76,8 @@
         <translation>The line read for the password is longer than %1 bytes. No PDF password is that long: check what the password is read from.</translation>
     </message>
     <message id="IDS_BATCH_PROGRESS">
-        <source>%1 of %2 files done, %3 elapsed</source>
-        <translation>%1 of %2 files done, %3 elapsed</translation>
+        <source>%1/%2 done, %3 failed, %4</source>
+        <translation>%1/%2 done, %3 failed, %4</translation>
     </message>
     <message id="IDS_BATCH_SUMMARY">
         <source>Unprotected copies saved: %1 of %2 files.</source>
@@ -95,6 +95,314 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>Cancelled: %1 files were not processed.</translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_ENTRY">
+        <source>password %1 of the list</source>
+        <translation>password %1 of the list</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_HINT">
+        <source>– wrong password? The first %1 refused it</source>
+        <translation>– wrong password? The first %1 refused it</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPED">
+        <source>Stopped: the first %1 files all refused the password.</source>
+        <translation>Stopped: the first %1 files all refused the password.</translation>
+    </message>
+    <message id="IDS_REASON_COPIED">
+        <source>copied</source>
+        <translation>copied</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_NAME_HELD">
+        <source>copied under the next free name (the name was held)</source>
+        <translation>copied under the next free name (the name was held)</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_BEFORE">
+        <source>copied before, left as it is</source>
+        <translation>copied before, left as it is</translation>
+    </message>
+    <message id="IDS_REASON_NOT_PROTECTED">
+        <source>not protected by a password</source>
+        <translation>not protected by a password</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_ORIGIN">
+        <source>not from Tessivon scanning software</source>
+        <translation>not from Tessivon scanning software</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_PERMISSION">
+        <source>a permission is refused</source>
+        <translation>a permission is refused</translation>
+    </message>
+    <message id="IDS_REASON_WRONG_PASSWORD">
+        <source>wrong password</source>
+        <translation>wrong password</translation>
+    </message>
+    <message id="IDS_REASON_NOT_FOUND">
+        <source>not found</source>
+        <translation>not found</translation>
+    </message>
+    <message id="IDS_REASON_NOT_A_REGULAR_FILE">
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message id="IDS_REASON_UNREADABLE">
+        <source>cannot be read</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message id="IDS_REASON_EMPTY">
+        <source>empty (0 bytes): still being written?</source>
+        <translation>empty (0 bytes): still being written?</translation>
+    </message>
+    <message id="IDS_REASON_DAMAGED">
+        <source>damaged, cut short or not a PDF</source>
+        <translation>damaged, cut short or not a PDF</translation>
+    </message>
+    <message id="IDS_REASON_CHANGED_WHILE_READ">
+        <source>changed while it was read</source>
+        <translation>changed while it was read</translation>
+    </message>
+    <message id="IDS_REASON_SAVE_FAILED">
+        <source>the copy could not be saved</source>
+        <translation>the copy could not be saved</translation>
+    </message>
+    <message id="IDS_REASON_TOO_MANY_OPEN_FILES">
+        <source>too many open files</source>
+        <translation>too many open files</translation>
+    </message>
+    <message id="IDS_REASON_LINK_NOT_FOLLOWED">
+        <source>a symbolic link, not followed</source>
+        <translation>a symbolic link, not followed</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_UNREADABLE">
+        <source>folder cannot be read</source>
+        <translation>folder cannot be read</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_MOVED">
+        <source>its folder was moved or replaced</source>
+        <translation>its folder was moved or replaced</translation>
+    </message>
+    <message id="IDS_REASON_NOT_STARTED">
+        <source>not started</source>
+        <translation>not started</translation>
+    </message>
+    <message id="IDS_DETAIL_READ_ONLY">
+        <source>read-only file system</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_SPACE">
+        <source>no space left</source>
+        <translation>no space left</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TOO_LONG">
+        <source>name too long</source>
+        <translation>name too long</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TAKEN">
+        <source>name taken</source>
+        <translation>name taken</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_PERMISSION">
+        <source>permission denied</source>
+        <translation>permission denied</translation>
+    </message>
+    <message id="IDS_DETAIL_TOO_LARGE">
+        <source>file too large</source>
+        <translation>file too large</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_FREE_NAME">
+        <source>no free name for the copy</source>
+        <translation>no free name for the copy</translation>
+    </message>
+    <message id="IDS_DETAIL_COPY_UNREADABLE">
+        <source>the copy did not read back whole</source>
+        <translation>the copy did not read back whole</translation>
+    </message>
+    <message id="IDS_DETAIL_OTHER_SECURITY">
+        <source>locked by another security handler</source>
+        <translation>locked by another security handler</translation>
+    </message>
+    <message id="IDS_PERMISSION_PRINT">
+        <source>printing</source>
+        <translation>printing</translation>
+    </message>
+    <message id="IDS_PERMISSION_COPY">
+        <source>copying text and images</source>
+        <translation>copying text and images</translation>
+    </message>
+    <message id="IDS_PERMISSION_ANNOTATE">
+        <source>commenting</source>
+        <translation>commenting</translation>
+    </message>
+    <message id="IDS_PERMISSION_FILL_FORMS">
+        <source>filling in forms</source>
+        <translation>filling in forms</translation>
+    </message>
+    <message id="IDS_PERMISSION_MODIFY">
+        <source>changing the document</source>
+        <translation>changing the document</translation>
+    </message>
+    <message id="IDS_PERMISSION_ASSEMBLE">
+        <source>assembling the document</source>
+        <translation>assembling the document</translation>
+    </message>
+    <message id="IDS_PERMISSION_ACCESSIBILITY">
+        <source>content accessibility</source>
+        <translation>content accessibility</translation>
+    </message>
+    <message id="IDS_CLI_HELP">
+        <source>Usage: pdfunlock-cli [OPTION]... [--] PATH...
+Saves an unprotected copy of every locked PDF from Tessivon scanning software
+among PATH (scan.pdf gives scan_copy.pdf), beside it or under --output-dir.
+Each PATH is a PDF or a folder; folders are searched, with their subfolders,
+for files named *.pdf in any letter case. The search follows no symbolic
+link: a link named *.pdf or leading to a folder is reported, not followed.
+
+The password is asked for once, on the terminal, without echo; a line of
+more than %1 bytes is refused.
+
+      --password-stdin      read the password from the first line of standard
+                            input (only the line ending is removed)
+      --password-file FILE  read the password from the first line of FILE
+      --password-list FILE  try the passwords of FILE, one a line, in turn
+                            (at most %2; blank lines are skipped)
+      --files-from FILE     also take the PATHs listed in FILE, one a line
+                            (- for standard input)
+  -0, --null                the names of --files-from end with a NUL byte
+  -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
+                            its subfolders there); the sources are only read
+  -j, --jobs N              handle N files at once (default: the number of
+                            processors this process may use)
+      --json                one JSON object per file on standard output
+  -q, --quiet               print only the files that need attention
+      --again               also copy files that already have a copy from an
+                            earlier run
+      --stop-on-wrong-password
+                            start no file once the first %3 all refused the
+                            password
+  -h, --help                print this help and exit
+      --version             print the version and exit
+  --                        end of options: every word after it is a PATH
+
+Each file's line says in a few words how it ended, with the copy's name; with
+--json its "reason" is a fixed code (see the manual page). The summary on
+standard error names the files not copied, by reason. A file an earlier run
+copied is not copied again unless --again is given. Ctrl-C stops starting
+files; the ones under way finish.
+
+Exit status:
+  0    every file copied, now or before, or nothing to do
+  1    at least one file needs attention
+  2    usage error, no password read, or a named PATH does not exist
+  3    no failure, but files left alone: not protected or not from Tessivon
+  130  stopped by SIGINT (143: SIGTERM)</source>
+        <translation>Usage: pdfunlock-cli [OPTION]... [--] PATH...
+Saves an unprotected copy of every locked PDF from Tessivon scanning software
+among PATH (scan.pdf gives scan_copy.pdf), beside it or under --output-dir.
+Each PATH is a PDF or a folder; folders are searched, with their subfolders,
+for files named *.pdf in any letter case. The search follows no symbolic
+link: a link named *.pdf or leading to a folder is reported, not followed.
+
+The password is asked for once, on the terminal, without echo; a line of
+more than %1 bytes is refused.
+
+      --password-stdin      read the password from the first line of standard
+                            input (only the line ending is removed)
+      --password-file FILE  read the password from the first line of FILE
+      --password-list FILE  try the passwords of FILE, one a line, in turn
+                            (at most %2; blank lines are skipped)
+      --files-from FILE     also take the PATHs listed in FILE, one a line
+                            (- for standard input)
+  -0, --null                the names of --files-from end with a NUL byte
+  -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
+                            its subfolders there); the sources are only read
+  -j, --jobs N              handle N files at once (default: the number of
+                            processors this process may use)
+      --json                one JSON object per file on standard output
+  -q, --quiet               print only the files that need attention
+      --again               also copy files that already have a copy from an
+                            earlier run
+      --stop-on-wrong-password
+                            start no file once the first %3 all refused the
+                            password
+  -h, --help                print this help and exit
+      --version             print the version and exit
+  --                        end of options: every word after it is a PATH
+
+Each file's line says in a few words how it ended, with the copy's name; with
+--json its "reason" is a fixed code (see the manual page). The summary on
+standard error names the files not copied, by reason. A file an earlier run
+copied is not copied again unless --again is given. Ctrl-C stops starting
+files; the ones under way finish.
+
+Exit status:
+  0    every file copied, now or before, or nothing to do
+  1    at least one file needs attention
+  2    usage error, no password read, or a named PATH does not exist
+  3    no failure, but files left alone: not protected or not from Tessivon
+  130  stopped by SIGINT (143: SIGTERM)</translation>
+    </message>
+    <message id="IDS_CLI_TRY_HELP">
+        <source>Try 'pdfunlock-cli --help' for more information.</source>
+        <translation>Try 'pdfunlock-cli --help' for more information.</translation>
+    </message>
+    <message id="IDS_CLI_UNKNOWN_OPTION">
+        <source>unknown option %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_NUMBER">
+        <source>%1 needs a number of files from 1 to 4096</source>
+        <translation>%1 needs a number of files from 1 to 4096</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FILE">
+        <source>%1 needs a file</source>
+        <translation>%1 needs a file</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FOLDER">
+        <source>%1 needs a folder</source>
+        <translation>%1 needs a folder</translation>
+    </message>
+    <message id="IDS_CLI_PASSWORD_SOURCES">
+        <source>--password-stdin, --password-file and --password-list exclude each other</source>
+        <translation>--password-stdin, --password-file and --password-list exclude each other</translation>
+    </message>
+    <message id="IDS_CLI_STDIN_TWICE">
+        <source>--password-stdin and --files-from - cannot both read standard input</source>
+        <translation>--password-stdin and --files-from - cannot both read standard input</translation>
+    </message>
+    <message id="IDS_CLI_NO_PATH">
+        <source>no PATH given</source>
+        <translation>no PATH given</translation>
+    </message>
+    <message id="IDS_CLI_NOT_A_FOLDER">
+        <source>%1 is no folder that can be opened</source>
+        <translation>%1 is no folder that can be opened</translation>
+    </message>
+    <message id="IDS_CLI_CANNOT_READ">
+        <source>cannot read %1</source>
+        <translation>cannot read %1</translation>
+    </message>
+    <message id="IDS_CLI_NO_PASSWORD_STDIN">
+        <source>standard input holds no password</source>
+        <translation>standard input holds no password</translation>
+    </message>
+    <message id="IDS_CLI_NO_TERMINAL">
+        <source>no terminal to ask for the password: use --password-stdin, --password-file or --password-list</source>
+        <translation>no terminal to ask for the password: use --password-stdin, --password-file or --password-list</translation>
+    </message>
+    <message id="IDS_CLI_LIST_TOO_MANY">
+        <source>%1 holds more than %2 passwords: a password list is for the passwords you were given, not for guessing</source>
+        <translation>%1 holds more than %2 passwords: a password list is for the passwords you were given, not for guessing</translation>
+    </message>
+    <message id="IDS_CLI_LIST_EMPTY">
+        <source>%1 holds no password</source>
+        <translation>%1 holds no password</translation>
+    </message>
+    <message id="IDS_CLI_NAME_TOO_LONG">
+        <source>%1 holds a name longer than %2 bytes</source>
+        <translation>%1 holds a name longer than %2 bytes</translation>
+    </message>
+    <message id="IDS_CLI_TOO_MANY_NAMES">
+        <source>%1 holds more than %2 names</source>
+        <translation>%1 holds more than %2 names</translation>
+    </message>
     <message id="IDS_BATCH_LOOKING">
         <source>Looking for PDFs… %1 found so far.</source>
         <translation>Looking for PDFs… %1 found so far.</translation>
@@ -110,6 +418,10 @@
     <message id="IDS_BATCH_REPORT_FAILED">
         <source>The report could not be saved.</source>
         <translation>The report could not be saved.</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>The folder for the copies could not be opened. The copies are saved beside the documents.</translation>
     </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
@@ -257,6 +569,18 @@
     <message id="IDS_UI_BATCH_UNSAVED_REPORT">
         <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
         <translation>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>Save Copies &amp;In…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>Copies are saved beside each document.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>Copies are saved in %1, in folders like those of the documents.</translation>
     </message>
 </context>
 </TS>

@@ -76,8 +76,8 @@
         <translation>パスワードとして読み込んだ行が %1 バイトを超えています。これほど長い PDF のパスワードはありません。パスワードの読み込み元を確認してください。</translation>
     </message>
     <message id="IDS_BATCH_PROGRESS">
-        <source>%1 of %2 files done, %3 elapsed</source>
-        <translation>%2 件中 %1 件完了、経過時間 %3</translation>
+        <source>%1/%2 done, %3 failed, %4</source>
+        <translation>%1/%2 件完了、失敗 %3 件、%4</translation>
     </message>
     <message id="IDS_BATCH_SUMMARY">
         <source>Unprotected copies saved: %1 of %2 files.</source>
@@ -95,6 +95,316 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>取り消されました: %1 件のファイルは処理されていません。</translation>
     </message>
+    <message id="IDS_BATCH_PASSWORD_ENTRY">
+        <source>password %1 of the list</source>
+        <translation>リストの %1 番目のパスワード</translation>
+    </message>
+    <message id="IDS_BATCH_PASSWORD_HINT">
+        <source>– wrong password? The first %1 refused it</source>
+        <translation>– パスワード違い? 最初の %1 件が拒否</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPED">
+        <source>Stopped: the first %1 files all refused the password.</source>
+        <translation>停止しました: 最初の %1 件のファイルはすべてパスワードを受け付けませんでした。</translation>
+    </message>
+    <message id="IDS_REASON_COPIED">
+        <source>copied</source>
+        <translation>コピーしました</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_NAME_HELD">
+        <source>copied under the next free name (the name was held)</source>
+        <translation>次の空いている名前でコピーしました (名前が使われていました)</translation>
+    </message>
+    <message id="IDS_REASON_COPIED_BEFORE">
+        <source>copied before, left as it is</source>
+        <translation>以前にコピー済み、そのままにしました</translation>
+    </message>
+    <message id="IDS_REASON_NOT_PROTECTED">
+        <source>not protected by a password</source>
+        <translation>パスワードで保護されていません</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_ORIGIN">
+        <source>not from Tessivon scanning software</source>
+        <translation>Tessivon のスキャンソフトウェアで作成されたものではありません</translation>
+    </message>
+    <message id="IDS_REASON_REFUSED_PERMISSION">
+        <source>a permission is refused</source>
+        <translation>権限が拒否されています</translation>
+    </message>
+    <message id="IDS_REASON_WRONG_PASSWORD">
+        <source>wrong password</source>
+        <translation>パスワードが違います</translation>
+    </message>
+    <message id="IDS_REASON_NOT_FOUND">
+        <source>not found</source>
+        <translation>見つかりません</translation>
+    </message>
+    <message id="IDS_REASON_NOT_A_REGULAR_FILE">
+        <source>not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message id="IDS_REASON_UNREADABLE">
+        <source>cannot be read</source>
+        <translation>読み取れません</translation>
+    </message>
+    <message id="IDS_REASON_EMPTY">
+        <source>empty (0 bytes): still being written?</source>
+        <translation>空 (0 バイト) です: まだ書き込み中の可能性があります</translation>
+    </message>
+    <message id="IDS_REASON_DAMAGED">
+        <source>damaged, cut short or not a PDF</source>
+        <translation>破損しているか、途中で切れているか、PDF ではありません</translation>
+    </message>
+    <message id="IDS_REASON_CHANGED_WHILE_READ">
+        <source>changed while it was read</source>
+        <translation>読み込み中に変更されました</translation>
+    </message>
+    <message id="IDS_REASON_SAVE_FAILED">
+        <source>the copy could not be saved</source>
+        <translation>コピーを保存できませんでした</translation>
+    </message>
+    <message id="IDS_REASON_TOO_MANY_OPEN_FILES">
+        <source>too many open files</source>
+        <translation>開いているファイルが多すぎます</translation>
+    </message>
+    <message id="IDS_REASON_LINK_NOT_FOLLOWED">
+        <source>a symbolic link, not followed</source>
+        <translation>シンボリックリンクはたどりません</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_UNREADABLE">
+        <source>folder cannot be read</source>
+        <translation>フォルダーを読み取れません</translation>
+    </message>
+    <message id="IDS_REASON_FOLDER_MOVED">
+        <source>its folder was moved or replaced</source>
+        <translation>フォルダーが移動または置き換えられました</translation>
+    </message>
+    <message id="IDS_REASON_NOT_STARTED">
+        <source>not started</source>
+        <translation>開始されていません</translation>
+    </message>
+    <message id="IDS_DETAIL_READ_ONLY">
+        <source>read-only file system</source>
+        <translation>読み取り専用のファイルシステム</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_SPACE">
+        <source>no space left</source>
+        <translation>空き容量がありません</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TOO_LONG">
+        <source>name too long</source>
+        <translation>名前が長すぎます</translation>
+    </message>
+    <message id="IDS_DETAIL_NAME_TAKEN">
+        <source>name taken</source>
+        <translation>名前が使われています</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_PERMISSION">
+        <source>permission denied</source>
+        <translation>権限がありません</translation>
+    </message>
+    <message id="IDS_DETAIL_TOO_LARGE">
+        <source>file too large</source>
+        <translation>ファイルが大きすぎます</translation>
+    </message>
+    <message id="IDS_DETAIL_NO_FREE_NAME">
+        <source>no free name for the copy</source>
+        <translation>コピーに使える名前がありません</translation>
+    </message>
+    <message id="IDS_DETAIL_COPY_UNREADABLE">
+        <source>the copy did not read back whole</source>
+        <translation>コピーを完全には読み戻せませんでした</translation>
+    </message>
+    <message id="IDS_DETAIL_OTHER_SECURITY">
+        <source>locked by another security handler</source>
+        <translation>別のセキュリティ方式で保護されています</translation>
+    </message>
+    <message id="IDS_PERMISSION_PRINT">
+        <source>printing</source>
+        <translation>印刷</translation>
+    </message>
+    <message id="IDS_PERMISSION_COPY">
+        <source>copying text and images</source>
+        <translation>テキストと画像のコピー</translation>
+    </message>
+    <message id="IDS_PERMISSION_ANNOTATE">
+        <source>commenting</source>
+        <translation>注釈</translation>
+    </message>
+    <message id="IDS_PERMISSION_FILL_FORMS">
+        <source>filling in forms</source>
+        <translation>フォームへの入力</translation>
+    </message>
+    <message id="IDS_PERMISSION_MODIFY">
+        <source>changing the document</source>
+        <translation>文書の変更</translation>
+    </message>
+    <message id="IDS_PERMISSION_ASSEMBLE">
+        <source>assembling the document</source>
+        <translation>文書の組み立て</translation>
+    </message>
+    <message id="IDS_PERMISSION_ACCESSIBILITY">
+        <source>content accessibility</source>
+        <translation>アクセシビリティのための内容の抽出</translation>
+    </message>
+    <message id="IDS_CLI_HELP">
+        <source>Usage: pdfunlock-cli [OPTION]... [--] PATH...
+Saves an unprotected copy of every locked PDF from Tessivon scanning software
+among PATH (scan.pdf gives scan_copy.pdf), beside it or under --output-dir.
+Each PATH is a PDF or a folder; folders are searched, with their subfolders,
+for files named *.pdf in any letter case. The search follows no symbolic
+link: a link named *.pdf or leading to a folder is reported, not followed.
+
+The password is asked for once, on the terminal, without echo; a line of
+more than %1 bytes is refused.
+
+      --password-stdin      read the password from the first line of standard
+                            input (only the line ending is removed)
+      --password-file FILE  read the password from the first line of FILE
+      --password-list FILE  try the passwords of FILE, one a line, in turn
+                            (at most %2; blank lines are skipped)
+      --files-from FILE     also take the PATHs listed in FILE, one a line
+                            (- for standard input)
+  -0, --null                the names of --files-from end with a NUL byte
+  -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
+                            its subfolders there); the sources are only read
+  -j, --jobs N              handle N files at once (default: the number of
+                            processors this process may use)
+      --json                one JSON object per file on standard output
+  -q, --quiet               print only the files that need attention
+      --again               also copy files that already have a copy from an
+                            earlier run
+      --stop-on-wrong-password
+                            start no file once the first %3 all refused the
+                            password
+  -h, --help                print this help and exit
+      --version             print the version and exit
+  --                        end of options: every word after it is a PATH
+
+Each file's line says in a few words how it ended, with the copy's name; with
+--json its "reason" is a fixed code (see the manual page). The summary on
+standard error names the files not copied, by reason. A file an earlier run
+copied is not copied again unless --again is given. Ctrl-C stops starting
+files; the ones under way finish.
+
+Exit status:
+  0    every file copied, now or before, or nothing to do
+  1    at least one file needs attention
+  2    usage error, no password read, or a named PATH does not exist
+  3    no failure, but files left alone: not protected or not from Tessivon
+  130  stopped by SIGINT (143: SIGTERM)</source>
+        <translation>使い方: pdfunlock-cli [オプション]... [--] パス...
+パスにある Tessivon のスキャンソフトウェアで作成されたロック付き PDF それぞれ
+について、保護されていないコピーを元のファイルの隣、または --output-dir の下
+に保存します (scan.pdf から scan_copy.pdf)。各パスは PDF またはフォルダーです。
+フォルダーはサブフォルダーも含めて、大文字小文字を問わず *.pdf という名前の
+ファイルを探します。シンボリックリンクはたどりません。*.pdf という名前のリンク
+やフォルダーへのリンクは報告され、たどられません。
+
+パスワードは端末で一度だけ、エコーなしで尋ねます。%1 バイトを超える行は
+受け付けません。
+
+      --password-stdin      標準入力の最初の行からパスワードを読む
+                            (行末だけを取り除きます)
+      --password-file FILE  FILE の最初の行からパスワードを読む
+      --password-list FILE  FILE のパスワード (1 行に 1 つ) を順に試す
+                            (最大 %2 個。空行は飛ばします)
+      --files-from FILE     FILE に 1 行に 1 つずつ書かれたパスも処理する
+                            (- は標準入力)
+  -0, --null                --files-from の名前は NUL バイトで区切られている
+  -o, --output-dir DIR      コピーを DIR の下に保存する (探したフォルダーの
+                            サブフォルダーはそこに作られます)。元のファイルは
+                            読むだけです
+  -j, --jobs N              N 個のファイルを同時に処理する (既定: このプロセス
+                            が使えるプロセッサーの数)
+      --json                ファイルごとに 1 つの JSON オブジェクトを標準出力へ
+  -q, --quiet               対応が必要なファイルだけを表示する
+      --again               以前の実行でコピー済みのファイルもコピーする
+      --stop-on-wrong-password
+                            最初の %3 件がすべてパスワードを受け付けなかったら、
+                            それ以上ファイルを開始しない
+  -h, --help                このヘルプを表示して終了する
+      --version             バージョンを表示して終了する
+  --                        オプションの終わり: 以降の語はすべてパス
+
+各ファイルの行は結果を短く示し、コピーの名前を添えます。--json では "reason"
+が固定のコードです (マニュアルページを参照)。標準エラー出力の集計は、コピー
+されなかったファイルを理由ごとに示します。以前の実行でコピー済みのファイルは、
+--again を指定しない限り再びコピーしません。Ctrl+C で新しいファイルの開始を
+止めます。処理中のファイルは最後まで処理されます。
+
+終了ステータス:
+  0    すべてのファイルをコピー済み (今回または以前)、または処理対象なし
+  1    対応が必要なファイルが少なくとも 1 つある
+  2    使い方の誤り、パスワードを読めない、または指定したパスが存在しない
+  3    失敗はないが、対象外のファイルがある: 保護されていない、または
+       Tessivon で作成されたものではない
+  130  SIGINT で停止 (143: SIGTERM)</translation>
+    </message>
+    <message id="IDS_CLI_TRY_HELP">
+        <source>Try 'pdfunlock-cli --help' for more information.</source>
+        <translation>詳しくは 'pdfunlock-cli --help' を実行してください。</translation>
+    </message>
+    <message id="IDS_CLI_UNKNOWN_OPTION">
+        <source>unknown option %1</source>
+        <translation>不明なオプション %1</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_NUMBER">
+        <source>%1 needs a number of files from 1 to 4096</source>
+        <translation>%1 には 1 から 4096 までのファイル数を指定してください</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FILE">
+        <source>%1 needs a file</source>
+        <translation>%1 にはファイルを指定してください</translation>
+    </message>
+    <message id="IDS_CLI_NEEDS_FOLDER">
+        <source>%1 needs a folder</source>
+        <translation>%1 にはフォルダーを指定してください</translation>
+    </message>
+    <message id="IDS_CLI_PASSWORD_SOURCES">
+        <source>--password-stdin, --password-file and --password-list exclude each other</source>
+        <translation>--password-stdin、--password-file、--password-list は同時に指定できません</translation>
+    </message>
+    <message id="IDS_CLI_STDIN_TWICE">
+        <source>--password-stdin and --files-from - cannot both read standard input</source>
+        <translation>--password-stdin と --files-from - の両方で標準入力を読むことはできません</translation>
+    </message>
+    <message id="IDS_CLI_NO_PATH">
+        <source>no PATH given</source>
+        <translation>パスが指定されていません</translation>
+    </message>
+    <message id="IDS_CLI_NOT_A_FOLDER">
+        <source>%1 is no folder that can be opened</source>
+        <translation>%1 は開けるフォルダーではありません</translation>
+    </message>
+    <message id="IDS_CLI_CANNOT_READ">
+        <source>cannot read %1</source>
+        <translation>%1 を読み取れません</translation>
+    </message>
+    <message id="IDS_CLI_NO_PASSWORD_STDIN">
+        <source>standard input holds no password</source>
+        <translation>標準入力にパスワードがありません</translation>
+    </message>
+    <message id="IDS_CLI_NO_TERMINAL">
+        <source>no terminal to ask for the password: use --password-stdin, --password-file or --password-list</source>
+        <translation>パスワードを尋ねる端末がありません: --password-stdin、--password-file、--password-list のいずれかを使ってください</translation>
+    </message>
+    <message id="IDS_CLI_LIST_TOO_MANY">
+        <source>%1 holds more than %2 passwords: a password list is for the passwords you were given, not for guessing</source>
+        <translation>%1 には %2 個を超えるパスワードがあります: パスワードリストは受け取ったパスワードのためのもので、推測のためのものではありません</translation>
+    </message>
+    <message id="IDS_CLI_LIST_EMPTY">
+        <source>%1 holds no password</source>
+        <translation>%1 にパスワードがありません</translation>
+    </message>
+    <message id="IDS_CLI_NAME_TOO_LONG">
+        <source>%1 holds a name longer than %2 bytes</source>
+        <translation>%1 に %2 バイトを超える名前があります</translation>
+    </message>
+    <message id="IDS_CLI_TOO_MANY_NAMES">
+        <source>%1 holds more than %2 names</source>
+        <translation>%1 には %2 個を超える名前があります</translation>
+    </message>
     <message id="IDS_BATCH_LOOKING">
         <source>Looking for PDFs… %1 found so far.</source>
         <translation>PDF を探しています… これまでに %1 件見つかりました。</translation>
@@ -110,6 +420,10 @@
     <message id="IDS_BATCH_REPORT_FAILED">
         <source>The report could not be saved.</source>
         <translation>レポートを保存できませんでした。</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>コピーの保存先フォルダーを開けませんでした。コピーはそれぞれの文書と同じフォルダーに保存されます。</translation>
     </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
@@ -256,6 +570,18 @@
     <message id="IDS_UI_BATCH_UNSAVED_REPORT">
         <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
         <translation>コピーされなかった文書があり、この処理のレポートはまだ保存されていません。閉じる前に保存しますか?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>コピーの保存先(&amp;I)…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>コピーはそれぞれの文書と同じフォルダーに保存されます。</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>コピーは %1 に、文書と同じフォルダー構成で保存されます。</translation>
     </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "removal/IDSKey.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,10 +20,11 @@ struct BatchItem : FileSource {
 };
 
 // What the walk met and took no file from, each reported on a line of its
-// own: a folder that could not be read, a symbolic link.
+// own: a folder that could not be read, a symbolic link, a named path that
+// does not exist.
 struct SkippedPath {
     std::string path;
-    IDS_KEY reason;
+    FileOutcome outcome;
 };
 
 struct BatchInputs {
@@ -35,7 +37,13 @@ struct BatchInputs {
 // descriptor: every regular file below it whose name ends in ".pdf", in any
 // letter case. The walk follows no symbolic link: a link named like a PDF or
 // leading to a folder is skipped and reported. A named path that is anything
-// else is taken as it is, through a link, missing or not, whatever its name.
+// else is taken as it is, through a link, whatever its name; one that does
+// not exist is reported as not found.
+//
+// With `output`, each file's copy goes there: a file found below a named
+// folder to the folder of the same relative path under it, a named file to
+// `output` itself. The walk never enters `output`, nor takes the copies
+// beside a source into account.
 // Names come in the order given, a folder's in the order of their bytes; a
 // file reached twice (by two names) is taken the first time.
 //
@@ -43,7 +51,8 @@ struct BatchInputs {
 // beside its source `<base>.<ext>` that opens as a PDF without a password is
 // no candidate. Its source gets it as `earlierCopy` if it is that source's own
 // copy (see earlierCopyOf).
-BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services);
+BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services,
+                          std::shared_ptr<OutputFolder> output = nullptr);
 
 // The same, handed over as the walk goes: `found` gets the files of each
 // folder once it is listed (a few at a time while their earlier copies are
@@ -52,6 +61,6 @@ BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices
 // was found in it. It answers false to stop the walk.
 using FoundSoFar = std::function<bool(const std::string& named, BatchInputs found)>;
 void collectInputs(const std::vector<std::string>& paths, RemovalServices services,
-                   const FoundSoFar& found);
+                   std::shared_ptr<OutputFolder> output, const FoundSoFar& found);
 
 } // namespace pdfunlock

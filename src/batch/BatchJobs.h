@@ -3,7 +3,7 @@
 // may still be finding more. The window's tests put a fake in its place.
 #pragma once
 
-#include "removal/IDSKey.h"
+#include "removal/FileJob.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -51,10 +51,9 @@ private:
 
 class BatchJobs {
 public:
-    struct Outcome {
-        IDS_KEY key = IDS_KEY::IDS_MSG_FAILED; // one of kFileOutcomes (removal/FileJob.h)
-        std::string copyPath;                  // empty when there is no copy
-    };
+    // How a file ended: its row in kFileOutcomes (removal/FileOutcomes.h),
+    // what its detail says, and its copy.
+    using Outcome = FileOutcome;
     // A row of the list: a document, or what the walk skipped. `outcome` is
     // set for what needs no run: a skip, or a copy an earlier run saved.
     struct Document {
@@ -68,9 +67,12 @@ public:
     virtual ~BatchJobs() = default;
     // The documents the paths stand for (folders walked), each once, handed
     // to `found` a few at a time from the calling thread as they are settled;
-    // returns when the walk is over, or soon after `stop` is set.
-    virtual void find(const std::vector<std::string>& paths, const std::atomic<bool>& stop,
-                      const Found& found) = 0;
+    // returns when the walk is over, or soon after `stop` is set. Their
+    // copies go to `output` (the same relative paths below it), or beside
+    // them when it is empty; false, and nothing found, when `output` is no
+    // folder that can be opened.
+    virtual bool find(const std::vector<std::string>& paths, const std::string& output,
+                      const std::atomic<bool>& stop, const Found& found) = 0;
     // Runs the job on the files the feed hands over, several at once; returns
     // once the feed is closed and every file taken has finished, or once it
     // is stopped and the files under way have. `finished` comes from any

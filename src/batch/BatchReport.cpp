@@ -1,6 +1,7 @@
 #include "batch/BatchReport.h"
 
 #include "platform/Paths.h"
+#include "platform/SystemErrors.h"
 #include "platform/qt/JsonText.h"
 
 #include <cstdio>
@@ -95,60 +96,121 @@ std::string oneLine(const std::string& name) {
 
 } // namespace
 
+std::string shownName(const std::string& name) {
+    return oneLine(name);
+}
+
+std::string outcomeText(const FileOutcome& outcome, const Strings& strings) {
+    std::string text = localizedText(strings, outcomeRow(outcome.reason).phrase);
+    if (outcome.detailPhrase) {
+        text += " (" + localizedText(strings, *outcome.detailPhrase) + ")";
+    } else if (outcome.systemError != 0) {
+        text += " (" + errorText(outcome.systemError) + ")";
+    }
+    return text;
+}
+
 std::string fileLine(const FileResult& result, const Strings& strings) {
-    std::string line = oneLine(result.source) + ": " + localizedText(strings, result.message);
-    if (result.copy) {
-        line += " (" + oneLine(paths::lastPathComponent(*result.copy)) + ")";
+    std::string line = oneLine(result.source) + ": " + outcomeText(result.outcome, strings);
+    if (result.entry) {
+        line += ", " + localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_ENTRY,
+                                     {std::to_string(*result.entry)});
+    }
+    if (const auto& copy = result.outcome.copyPath) {
+        line += " (" + oneLine(paths::lastPathComponent(*copy)) + ")";
     }
     return line;
 }
 
 FileFields fileFields(const FileResult& result, const Strings& strings) {
-    return {{"source", result.source},
-            {"source_base64", base64(result.source)},
-            {"result", std::string(rawValue(result.message))},
-            {"copy", result.copy},
-            {"copy_base64", result.copy ? std::optional(base64(*result.copy)) : std::nullopt},
-            {"message", localizedText(strings, result.message)}};
+    const FileOutcome& outcome = result.outcome;
+    const FileOutcomeRow& row = outcomeRow(outcome.reason);
+    FileFields members = {
+        {"source", result.source},
+        {"source_base64", base64(result.source)},
+        {"reason", std::string(row.code)},
+    };
+    if (!outcome.detail.empty()) {
+        members.emplace_back("detail", outcome.detail);
+    }
+    if (result.entry) {
+        members.emplace_back("password_entry", static_cast<long long>(*result.entry));
+    }
+    members.emplace_back("result", std::string(rawValue(row.message)));
+    members.emplace_back("copy", outcome.copyPath);
+    members.emplace_back("copy_base64", outcome.copyPath ? std::optional(base64(*outcome.copyPath))
+                                                         : std::nullopt);
+    members.emplace_back("message", outcomeText(outcome, strings));
+    return members;
 }
 
 std::string fileJsonLine(const FileResult& result, const Strings& strings) {
     return jsonObjectLine(fileFields(result, strings));
 }
 
-std::string progressText(std::size_t done, std::size_t total, std::chrono::seconds elapsed,
-                         const Strings& strings) {
+std::string progressText(const Progress& progress, const Strings& strings) {
+    const auto seconds = progress.elapsed.count();
     char time[32];
-    std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(elapsed.count() / 60),
-                  static_cast<long long>(elapsed.count() % 60));
-    return localizedText(strings, IDS_KEY::IDS_BATCH_PROGRESS,
-                         {std::to_string(done), std::to_string(total), time});
+    std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    std::string text = localizedText(strings, IDS_KEY::IDS_BATCH_PROGRESS,
+                                     {std::to_string(progress.done), std::to_string(progress.total),
+                                      std::to_string(progress.failed), time});
+    if (progress.passwordRefused) {
+        text += " " + localizedText(strings, IDS_KEY::IDS_BATCH_PASSWORD_HINT,
+                                    {std::to_string(kWrongPasswordsNoted)});
+    }
+    return text;
 }
 
-std::vector<std::string> summaryLines(const BatchSummary& summary, const Strings& strings) {
+std::vector<std::string> summaryLines(const BatchSummary& summary, const Strings& strings,
+                                      bool quiet) {
     std::vector<std::string> lines;
-    lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY,
-                                  {std::to_string(summary.copied), std::to_string(summary.total)}));
-    if (summary.alreadyDone > 0) {
-        lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_ALREADY,
-                                      {std::to_string(summary.alreadyDone)}));
-    }
-    std::size_t refused = 0;
-    for (const auto& [message, count] : summary.refused) {
-        refused += count;
-    }
-    if (refused > 0) {
+    if (!quiet) {
         lines.push_back(
-            localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_REFUSED, {std::to_string(refused)}));
-        for (const auto& [message, count] : summary.refused) {
-            lines.push_back("  " + std::to_string(count) + "  " + localizedText(strings, message));
+            localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY,
+                          {std::to_string(summary.copied), std::to_string(summary.total)}));
+        if (summary.alreadyDone > 0) {
+            lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_ALREADY,
+                                          {std::to_string(summary.alreadyDone)}));
         }
+        std::size_t notCopied = 0;
+        for (const auto& [reason, group] : summary.notCopied) {
+            notCopied += group.count;
+        }
+        if (notCopied > 0) {
+            lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_REFUSED,
+                                          {std::to_string(notCopied)}));
+        }
+        // By reason, in the table's order: how many, and the first names.
+        for (const auto& [reason, group] : summary.notCopied) {
+            std::string line = "  " + localizedText(strings, outcomeRow(reason).phrase) + ": " +
+                               std::to_string(group.count) + " (";
+            for (std::size_t i = 0; i < group.first.size(); ++i) {
+                line += (i > 0 ? ", " : "") + oneLine(group.first[i].second);
+            }
+            lines.push_back(line + (group.count > group.first.size() ? ", ...)" : ")"));
+        }
+    }
+    if (summary.stoppedOnWrongPassword) {
+        lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_STOPPED,
+                                      {std::to_string(kWrongPasswordsNoted)}));
     }
     if (summary.notStarted > 0) {
         lines.push_back(localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_CANCELLED,
                                       {std::to_string(summary.notStarted)}));
     }
     return lines;
+}
+
+int exitStatus(const BatchSummary& summary, bool namedPathMissing) {
+    if (namedPathMissing) {
+        return kExitUsage;
+    }
+    if (summary.any(Attention::Needed)) {
+        return kExitAttention;
+    }
+    return summary.any(Attention::LeftAlone) ? kExitLeftAlone : kExitDone;
 }
 
 } // namespace pdfunlock

@@ -1,27 +1,70 @@
 #include "batch/BatchRun.h"
 
 #include "platform/Secrets.h"
-#include "removal/FileJob.h"
 
 #include <algorithm>
 #include <exception>
 
 namespace pdfunlock {
 
-BatchRun::BatchRun(std::vector<BatchItem> items, std::string password, BatchOptions options,
-                   BatchServices services, OnFinished onFinished)
-    : password_(std::move(password)), options_(options), services_(services),
+void BatchSummary::add(FileReason reason, std::size_t order, const std::string& source) {
+    switch (outcomeRow(reason).tally) {
+    case Tally::Copied:
+        ++copied;
+        return;
+    case Tally::CopiedBefore:
+        ++alreadyDone;
+        return;
+    case Tally::NotStarted:
+        ++notStarted;
+        return;
+    case Tally::NotCopied:
+        break;
+    }
+    Group& group = notCopied[reason];
+    ++group.count;
+    const auto at =
+        std::lower_bound(group.first.begin(), group.first.end(), std::pair{order, std::string()});
+    if (at - group.first.begin() < static_cast<std::ptrdiff_t>(kNamesShown)) {
+        group.first.insert(at, {order, source});
+        if (group.first.size() > kNamesShown) {
+            group.first.pop_back();
+        }
+    }
+}
+
+bool BatchSummary::any(Attention attention) const {
+    if (attention == Attention::Needed && notStarted > 0) {
+        return true;
+    }
+    return std::any_of(notCopied.begin(), notCopied.end(), [attention](const auto& group) {
+        return outcomeRow(group.first).attention == attention;
+    });
+}
+
+void WrongPasswordWatch::add(const FileOutcome& outcome) {
+    if (outcome.opened) {
+        ++opened_;
+    } else if (outcome.reason == FileReason::WrongPassword) {
+        ++refused_;
+    }
+}
+
+BatchRun::BatchRun(std::vector<BatchItem> items, std::vector<std::string> passwords,
+                   BatchOptions options, BatchServices services, OnFinished onFinished)
+    : passwords_(std::move(passwords)), options_(std::move(options)), services_(services),
       onFinished_(std::move(onFinished)),
       items_(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end())),
-      open_(options.open) {
-    wipe(password); // what the move left behind
+      open_(options_.open) {
     summary_.total = items_.size();
 }
 
 BatchRun::~BatchRun() {
     cancel();
     wait();
-    wipe(password_);
+    for (auto& password : passwords_) {
+        wipe(password);
+    }
 }
 
 void BatchRun::start() {
@@ -82,20 +125,22 @@ void BatchRun::work() {
             taken = &items_[index];
         }
         const BatchItem& item = *taken;
-        FileResult result{item.path, IDS_KEY::IDS_MSG_FAILED, std::nullopt};
+        FileResult result{item.path, {}, std::nullopt, index};
         try {
             FileOutcome outcome = unlockFile(
-                item, password_, RemovalServices{services_.pdf, services_.files, services_.log},
+                item, passwords_, RemovalServices{services_.pdf, services_.files, services_.log},
                 FileJobOptions{options_.again, lastPass, &cancelled_});
             if (outcome.busy) {
                 std::lock_guard lock(mutex_);
                 busy_.push_back(index);
                 continue;
             }
-            result.message = outcome.message;
-            result.copy = std::move(outcome.copyPath);
+            result.outcome = std::move(outcome);
         } catch (const std::exception&) {
             // Out of memory for this file: it failed, the others go on.
+        }
+        if (result.outcome.opened && *result.outcome.opened < options_.entryNumbers.size()) {
+            result.entry = options_.entryNumbers[*result.outcome.opened];
         }
         finish(std::move(result));
     }
@@ -106,19 +151,12 @@ void BatchRun::work() {
 
 void BatchRun::finish(FileResult result) {
     std::lock_guard lock(mutex_);
-    switch (tallyOf(result.message)) {
-    case Tally::Copied:
-        ++summary_.copied;
-        break;
-    case Tally::CopiedBefore:
-        ++summary_.alreadyDone;
-        break;
-    case Tally::NotStarted:
-        ++summary_.notStarted;
-        break;
-    case Tally::NotCopied:
-        ++summary_.refused[result.message];
-        break;
+    summary_.add(result.outcome.reason, result.order, result.source);
+    ++finished_;
+    watch_.add(result.outcome);
+    if (options_.stopOnWrongPassword && watch_.allRefused() && !cancelled_) {
+        summary_.stoppedOnWrongPassword = true;
+        cancelled_ = true;
     }
     if (onFinished_) {
         onFinished_(result);
@@ -128,11 +166,7 @@ void BatchRun::finish(FileResult result) {
 
 std::size_t BatchRun::finished() const {
     std::lock_guard lock(mutex_);
-    std::size_t count = summary_.copied + summary_.alreadyDone + summary_.notStarted;
-    for (const auto& [message, n] : summary_.refused) {
-        count += n;
-    }
-    return count;
+    return finished_;
 }
 
 std::vector<FileResult> BatchRun::notStarted() const {
@@ -145,7 +179,9 @@ std::vector<FileResult> BatchRun::notStarted() const {
     std::sort(never.begin(), never.end());
     std::vector<FileResult> results;
     for (const std::size_t i : never) {
-        results.push_back({items_[i].path, IDS_KEY::IDS_BATCH_NOT_STARTED, std::nullopt});
+        FileOutcome outcome;
+        outcome.reason = FileReason::NotStarted;
+        results.push_back({items_[i].path, std::move(outcome), std::nullopt, i});
     }
     return results;
 }
@@ -174,23 +210,24 @@ BatchSummary BatchRun::wait() {
             worker.join();
         }
         joined_ = true;
-        // Every job is out: nothing reads the password any more.
-        wipe(password_);
+        // Every job is out: nothing reads the passwords any more.
+        for (auto& password : passwords_) {
+            wipe(password);
+        }
     }
     std::lock_guard lock(mutex_);
     BatchSummary summary = summary_;
     summary.cancelled = cancelled_;
     // Those never started, besides those given up while waiting for a lock.
-    summary.notStarted = summary.total - summary.copied - summary.alreadyDone;
-    for (const auto& [message, count] : summary.refused) {
-        summary.notStarted -= count;
-    }
+    summary.notStarted += summary.total - finished_;
     return summary;
 }
 
-BatchSummary runBatch(std::vector<BatchItem> items, std::string password, BatchOptions options,
-                      BatchServices services, BatchRun::OnFinished onFinished) {
-    BatchRun run(std::move(items), std::move(password), options, services, std::move(onFinished));
+BatchSummary runBatch(std::vector<BatchItem> items, std::vector<std::string> passwords,
+                      BatchOptions options, BatchServices services,
+                      BatchRun::OnFinished onFinished) {
+    BatchRun run(std::move(items), std::move(passwords), std::move(options), services,
+                 std::move(onFinished));
     run.start();
     return run.wait();
 }

@@ -1,5 +1,6 @@
 #include "batch/BatchWindowController.h"
 
+#include "batch/BatchReport.h"
 #include "batch/BatchWindowReport.h"
 #include "platform/Paths.h"
 #include "platform/Secrets.h"
@@ -86,6 +87,7 @@ void BatchWindowController::add(const std::vector<std::string>& paths) {
     if (paths.empty() || closing_) {
         return;
     }
+    added_.push_back(paths);
     toWalk_.push_back(paths);
     if (!walking_) {
         walkNext();
@@ -104,12 +106,21 @@ void BatchWindowController::walkNext() {
     walkedOnce_ = true;
     std::vector<std::string> paths = std::move(toWalk_.front());
     toWalk_.erase(toWalk_.begin());
-    walker_ = std::thread([this, paths = std::move(paths)] {
-        services_.jobs.find(paths, stopWalk_, [this](std::vector<BatchJobs::Document> found) {
-            deliver(
-                [this, found = std::move(found)]() mutable { documentsFound(std::move(found)); });
+    // What a walk of a list since dropped still hands over is dropped too.
+    walker_ = std::thread([this, paths = std::move(paths), output = output_, list = listNumber_] {
+        const bool walked = services_.jobs.find(
+            paths, output, stopWalk_, [this, list](std::vector<BatchJobs::Document> found) {
+                deliver([this, list, found = std::move(found)]() mutable {
+                    if (list == listNumber_) {
+                        documentsFound(std::move(found));
+                    }
+                });
+            });
+        deliver([this, list, walked] {
+            if (list == listNumber_) {
+                walkEnded(walked);
+            }
         });
-        deliver([this] { walkEnded(); });
     });
 }
 
@@ -132,7 +143,13 @@ void BatchWindowController::documentsFound(std::vector<BatchJobs::Document> docu
     }
 }
 
-void BatchWindowController::walkEnded() {
+void BatchWindowController::walkEnded(bool walked) {
+    if (!walked && !output_.empty()) {
+        showMessage(services_.alerts, services_.strings, IDS_KEY::IDS_BATCH_OUTPUT_FAILED,
+                    AlertStyle::Critical);
+        saveCopiesIn({});
+        return;
+    }
     walkNext();
     if (!walking_ && feedTakesFound_) {
         feed_->close(); // the run ends with the files found
@@ -189,7 +206,7 @@ void BatchWindowController::run(const std::vector<std::size_t>& rows, bool takes
 }
 
 void BatchWindowController::fileFinished(std::size_t index, const BatchJobs::Outcome& outcome) {
-    const BatchRowState state = stateOf(outcome.key);
+    const BatchRowState state = stateOf(outcome.reason);
     setRow(runRows_.at(index), outcome);
     reportUnsaved_ = reportUnsaved_ || !(isCopied(state) || state == BatchRowState::Cancelled);
 }
@@ -201,7 +218,9 @@ void BatchWindowController::batchEnded() {
     // What never started, after a cancel, can be started again.
     for (const std::size_t row : runRows_) {
         if (list_.row(row).state == BatchRowState::Waiting) {
-            setRow(row, BatchJobs::Outcome{IDS_KEY::IDS_BATCH_NOT_STARTED, {}});
+            BatchJobs::Outcome never;
+            never.reason = FileReason::NotStarted;
+            setRow(row, never);
         }
     }
     runRows_.clear();
@@ -289,8 +308,31 @@ bool BatchWindowController::saveReport(const ReportFile& file) {
     return true;
 }
 
+void BatchWindowController::saveCopiesIn(const std::string& folder) {
+    if (running_ || closing_) {
+        return;
+    }
+    output_ = folder;
+    outlets_.view.showCopiesFolder(output_);
+    // The walk under way is for the other place: what it still finds is
+    // dropped with the list.
+    stopWalk_ = true;
+    if (walker_.joinable()) {
+        walker_.join();
+    }
+    stopWalk_ = false;
+    list_ = BatchWindowList();
+    ++listNumber_;
+    outlets_.view.clearRows();
+    reportUnsaved_ = false;
+    ranOnce_ = false;
+    toWalk_ = added_;
+    walkNext();
+    refresh();
+}
+
 std::string BatchWindowController::reasonText(const BatchJobs::Outcome& outcome) const {
-    return localizedText(services_.strings, outcome.key);
+    return outcomeText(outcome, services_.strings);
 }
 
 void BatchWindowController::setRow(std::size_t row, std::optional<BatchJobs::Outcome> outcome) {
@@ -325,8 +367,14 @@ std::string BatchWindowController::statusNow() const {
         return walkedOnce_ ? localizedText(strings, IDS_KEY::IDS_BATCH_NO_PDF) : std::string();
     }
     // Before a run only when nothing is left to start (an earlier run copied all).
-    return ranOnce_ || list_.handled() == list_.size() ? list_.summary(strings, ranOnce_)
-                                                       : std::string();
+    if (!ranOnce_ && list_.handled() < list_.size()) {
+        return {};
+    }
+    std::string text;
+    for (const std::string& line : list_.summary(strings)) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
 }
 
 BatchActions BatchWindowController::actionsNow() const {

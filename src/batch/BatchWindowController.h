@@ -10,7 +10,7 @@
 #include "batch/BatchWindowList.h"
 #include "platform/BatchDesktop.h"
 #include "platform/Desktop.h"
-#include "removal/IDSKey.h"
+#include "removal/FileOutcomes.h"
 
 #include <atomic>
 #include <chrono>
@@ -67,6 +67,9 @@ public:
     // Asks where, then saves the report; false when nothing was saved.
     bool saveReport();
     bool saveReport(const ReportFile& file);
+    // Copies go below `folder` from now on (empty: beside the documents):
+    // the list is walked again for it, its earlier copies looked for there.
+    void saveCopiesIn(const std::string& folder);
 
     // The one phrase each outcome is shown with: the reason column, the
     // details line, the summary.
@@ -94,7 +97,7 @@ private:
     static void drain(const std::shared_ptr<Inbox>& inbox);
     void walkNext();
     void documentsFound(std::vector<BatchJobs::Document> documents);
-    void walkEnded();
+    void walkEnded(bool walked);
     void run(const std::vector<std::size_t>& rows, bool takesFound);
     void fileFinished(std::size_t index, const BatchJobs::Outcome& outcome);
     void batchEnded();
@@ -115,7 +118,10 @@ private:
     bool walkedOnce_ = false;
     bool ranOnce_ = false;
 
+    std::vector<std::vector<std::string>> added_; // as added, for a new walk
     std::vector<std::vector<std::string>> toWalk_;
+    std::string output_;         // where the copies go; empty: beside the documents
+    std::size_t listNumber_ = 0; // which list the walks under way fill
     bool walking_ = false;
     std::atomic<bool> stopWalk_{false};
     std::thread walker_;

@@ -26,31 +26,45 @@ BatchWindowJobs::BatchWindowJobs(PDFDocumentService& pdf, FileSystem& files, Log
                                  unsigned jobs)
     : pdf_(pdf), files_(files), log_(log), jobs_(jobs) {}
 
-void BatchWindowJobs::find(const std::vector<std::string>& paths, const std::atomic<bool>& stop,
-                           const Found& found) {
+bool BatchWindowJobs::find(const std::vector<std::string>& paths, const std::string& output,
+                           const std::atomic<bool>& stop, const Found& found) {
+    std::shared_ptr<OutputFolder> folder;
+    if (!output.empty()) {
+        std::lock_guard lock(mutex_);
+        auto& held = outputs_[output];
+        if (!held) {
+            held = OutputFolder::named(output);
+        }
+        if (!held) {
+            return false;
+        }
+        folder = held;
+    }
     collectInputs(
-        paths, RemovalServices{pdf_, files_, log_},
+        paths, RemovalServices{pdf_, files_, log_}, folder,
         [&](const std::string& named, BatchInputs settled) {
             std::vector<Document> rows;
             for (BatchItem& item : settled.items) {
                 Document row{item.path, shownPath(named, item.path), std::nullopt};
                 // Copied before needs no password: shown as such at once.
                 if (item.earlierCopy) {
-                    row.outcome = Outcome{IDS_KEY::IDS_BATCH_COPY_THERE, *item.earlierCopy};
+                    row.outcome = Outcome{};
+                    row.outcome->reason = FileReason::CopiedBefore;
+                    row.outcome->copyPath = item.earlierCopy;
                 }
                 rows.push_back(std::move(row));
                 std::lock_guard lock(mutex_);
                 items_.insert_or_assign(item.path, std::move(item));
             }
             for (const SkippedPath& skipped : settled.skipped) {
-                rows.push_back(
-                    {skipped.path, shownPath(named, skipped.path), Outcome{skipped.reason, {}}});
+                rows.push_back({skipped.path, shownPath(named, skipped.path), skipped.outcome});
             }
             if (!rows.empty()) {
                 found(std::move(rows));
             }
             return !stop;
         });
+    return true;
 }
 
 std::vector<BatchItem> BatchWindowJobs::itemsOf(const std::vector<std::string>& files) {
@@ -78,14 +92,20 @@ void BatchWindowJobs::run(BatchFeed& feed, const std::string& password, const Fi
         }
     };
     number(taken);
-    BatchRun batch(itemsOf(taken.files), password, BatchOptions{jobs_, false, true},
+    // Copied straight into the run's list: no other copy is left to wipe.
+    std::vector<std::string> passwords;
+    passwords.push_back(password);
+    BatchOptions options;
+    options.jobs = jobs_;
+    options.open = true;
+    BatchRun batch(itemsOf(taken.files), std::move(passwords), std::move(options),
                    BatchServices{pdf_, files_, log_}, [&](const FileResult& result) {
                        std::size_t at = 0;
                        {
                            std::lock_guard lock(indexMutex);
                            at = index.at(result.source);
                        }
-                       finished(at, Outcome{result.message, result.copy.value_or(std::string())});
+                       finished(at, result.outcome);
                    });
     // A stop reaches the jobs at once, from the thread that stops the feed.
     feed.whenStopped([&batch] { batch.cancel(); });

@@ -7,6 +7,7 @@
 #include "platform/PDFDocument.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,8 +19,8 @@ public:
     // `jobs`: files handled at once.
     BatchWindowJobs(PDFDocumentService& pdf, FileSystem& files, Log& log, unsigned jobs);
 
-    void find(const std::vector<std::string>& paths, const std::atomic<bool>& stop,
-              const Found& found) override;
+    bool find(const std::vector<std::string>& paths, const std::string& output,
+              const std::atomic<bool>& stop, const Found& found) override;
     void run(BatchFeed& feed, const std::string& password, const Finished& finished) override;
 
 private:
@@ -31,6 +32,8 @@ private:
     unsigned jobs_;
     std::mutex mutex_;                       // a walk and a run at once
     std::map<std::string, BatchItem> items_; // by path, as the walks found them
+    // Each output folder held from the first walk that named it.
+    std::map<std::string, std::shared_ptr<OutputFolder>> outputs_;
 };
 
 } // namespace pdfunlock

@@ -1,5 +1,6 @@
 #include "batch/BatchWindowList.h"
 
+#include "batch/BatchReport.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -7,26 +8,36 @@
 
 namespace pdfunlock {
 
-BatchRowState stateOf(IDS_KEY key) {
-    switch (key) {
-    case IDS_KEY::IDS_MSG_COMPLETE:
-    case IDS_KEY::IDS_BATCH_COPY_NAME_HELD:
+BatchRowState stateOf(FileReason reason) {
+    switch (reason) {
+    case FileReason::Copied:
+    case FileReason::CopiedNameHeld:
         return BatchRowState::Copied;
-    case IDS_KEY::IDS_BATCH_COPY_THERE:
+    case FileReason::CopiedBefore:
         return BatchRowState::AlreadyCopied;
-    case IDS_KEY::IDS_MSG_INVALIDPWD:
+    case FileReason::WrongPassword:
         return BatchRowState::WrongPassword;
-    case IDS_KEY::IDS_MSG_NO_PWD:
+    case FileReason::NotProtected:
         return BatchRowState::NotProtected;
-    case IDS_KEY::IDS_MSG_NO_TESSIVON:
-    case IDS_KEY::IDS_BATCH_LINK_SKIPPED:
-    case IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE:
+    case FileReason::RefusedOrigin:
+    case FileReason::RefusedPermission:
+    case FileReason::NotFound:
+    case FileReason::NotARegularFile:
+    case FileReason::Unreadable:
+    case FileReason::Empty:
+    case FileReason::Damaged:
+    case FileReason::LinkNotFollowed:
+    case FileReason::FolderUnreadable:
         return BatchRowState::Refused;
-    case IDS_KEY::IDS_BATCH_NOT_STARTED:
+    case FileReason::NotStarted:
         return BatchRowState::Cancelled; // given up while another run held it
-    default:
-        return BatchRowState::Failed;
+    case FileReason::ChangedWhileRead:
+    case FileReason::SaveFailed:
+    case FileReason::TooManyOpenFiles:
+    case FileReason::FolderMoved:
+        break;
     }
+    return BatchRowState::Failed;
 }
 
 bool isHandled(BatchRowState state) {
@@ -61,9 +72,9 @@ std::optional<std::size_t> BatchWindowList::add(const BatchJobs::Document& docum
 void BatchWindowList::set(std::size_t row, std::optional<BatchJobs::Outcome> outcome,
                           const std::string& reason) {
     Row& changed = rows_.at(row);
-    change(row, outcome ? stateOf(outcome->key) : BatchRowState::Waiting);
+    change(row, outcome ? stateOf(outcome->reason) : BatchRowState::Waiting);
     changed.shown.reason = outcome ? reason : std::string();
-    changed.shown.copyPath = outcome ? outcome->copyPath : std::string();
+    changed.shown.copyPath = outcome ? outcome->copyPath.value_or(std::string()) : std::string();
     changed.outcome = std::move(outcome);
 }
 
@@ -110,52 +121,26 @@ void BatchWindowList::showOn(BatchView& view) {
     view.setProgress(handled_, rows_.size());
 }
 
-std::string BatchWindowList::summary(const Strings& strings, bool ran) const {
-    std::vector<std::pair<std::string, std::size_t>> reasons; // in the order met
-    std::size_t notCopied = 0;
-    for (const Row& row : rows_) {
-        if (!isHandled(row.shown.state) || isCopied(row.shown.state)) {
-            continue;
-        }
-        ++notCopied;
-        const auto known = std::find_if(reasons.begin(), reasons.end(), [&](const auto& reason) {
-            return reason.first == row.shown.reason;
-        });
-        if (known == reasons.end()) {
-            reasons.emplace_back(row.shown.reason, 1);
-        } else {
-            ++known->second;
-        }
+std::vector<std::string> BatchWindowList::summary(const Strings& strings) const {
+    BatchSummary summary;
+    summary.total = rows_.size();
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        // Not handled (yet): not started.
+        const FileReason reason = isHandled(rows_[row].shown.state) && rows_[row].outcome
+                                      ? rows_[row].outcome->reason
+                                      : FileReason::NotStarted;
+        summary.add(reason, row, rows_[row].shown.path);
     }
-    std::string text =
-        localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY,
-                      {std::to_string(count(BatchRowState::Copied)), std::to_string(rows_.size())});
-    if (const std::size_t before = count(BatchRowState::AlreadyCopied); before > 0) {
-        text += "\n" + localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_ALREADY,
-                                     {std::to_string(before)});
-    }
-    if (notCopied > 0) {
-        text += "\n" + localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_REFUSED,
-                                     {std::to_string(notCopied)});
-        for (const auto& [reason, many] : reasons) {
-            text += "\n  " + std::to_string(many) + "  " + reason; // as the command lists them
-        }
-    }
-    if (const std::size_t left = rows_.size() - handled_; left > 0 && ran) {
-        text += "\n" + localizedText(strings, IDS_KEY::IDS_BATCH_SUMMARY_CANCELLED,
-                                     {std::to_string(left)});
-    }
-    return text;
+    return summaryLines(summary, strings);
 }
 
 std::vector<FileResult> BatchWindowList::results() const {
     std::vector<FileResult> results;
-    for (const Row& row : rows_) {
-        const BatchJobs::Outcome outcome =
-            row.outcome.value_or(BatchJobs::Outcome{IDS_KEY::IDS_BATCH_NOT_STARTED, {}});
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        FileOutcome outcome;
+        outcome.reason = FileReason::NotStarted;
         results.push_back(
-            {row.shown.path, outcome.key,
-             outcome.copyPath.empty() ? std::nullopt : std::optional(outcome.copyPath)});
+            {rows_[row].shown.path, rows_[row].outcome.value_or(outcome), std::nullopt, row});
     }
     return results;
 }

@@ -19,7 +19,7 @@
 namespace pdfunlock {
 
 // How a row stands after the outcome with this key.
-BatchRowState stateOf(IDS_KEY key);
+BatchRowState stateOf(FileReason reason);
 // Handled: not waiting, and not left out by a cancel.
 bool isHandled(BatchRowState state);
 bool isCopied(BatchRowState state); // now or by an earlier run
@@ -41,9 +41,9 @@ public:
 
     // The view brought up to date: new rows, rows changed, the progress.
     void showOn(BatchView& view);
-    // Copies, copies of an earlier run, those not copied by reason, and
-    // (`ran`: after a run) those not started.
-    std::string summary(const Strings& strings, bool ran) const;
+    // The command's summary of the list: copies, copies of an earlier run,
+    // those not copied by reason, and those not started.
+    std::vector<std::string> summary(const Strings& strings) const;
     // A result for each row, in the list's order; a row never handled as
     // never started.
     std::vector<FileResult> results() const;

@@ -3,6 +3,7 @@
 #include "batch/BatchReport.h"
 #include "platform/qt/JsonText.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace pdfunlock {
@@ -36,21 +37,28 @@ std::string csvLine(const std::vector<std::string>& fields) {
 
 std::string reportText(const std::vector<FileResult>& results, ReportFormat format,
                        const Strings& strings) {
-    std::string text;
-    for (const FileResult& result : results) {
-        if (format == ReportFormat::JsonLines) {
+    if (format == ReportFormat::JsonLines) {
+        std::string text;
+        for (const FileResult& result : results) {
             text += fileJsonLine(result, strings) + "\n";
-            continue;
         }
+        return text;
+    }
+    // Every column on every line: a field a file does not have is empty.
+    std::string text = csvLine({kFileFieldNames.begin(), kFileFieldNames.end()});
+    for (const FileResult& result : results) {
         const FileFields fields = fileFields(result, strings);
-        std::vector<std::string> names;
         std::vector<std::string> values;
-        for (const auto& [name, value] : fields) {
-            names.push_back(name);
-            values.push_back(value.value_or(std::string()));
-        }
-        if (text.empty()) {
-            text = csvLine(names);
+        for (const char* name : kFileFieldNames) {
+            const auto field = std::find_if(fields.begin(), fields.end(),
+                                            [&](const auto& f) { return f.first == name; });
+            std::string value;
+            if (field != fields.end() && field->second.text()) {
+                value = *field->second.text();
+            } else if (field != fields.end() && field->second.number()) {
+                value = std::to_string(*field->second.number());
+            }
+            values.push_back(std::move(value));
         }
         text += csvLine(values);
     }

@@ -4,40 +4,6 @@
 
 namespace pdfunlock {
 
-const char* const kCliUsage =
-    "Usage: pdfunlock-cli [OPTION]... [--] PATH...\n"
-    "Saves an unprotected copy beside every locked PDF from Tessivon scanning\n"
-    "software among PATH, all with one password (scan.pdf gives scan_copy.pdf).\n"
-    "Each PATH is a PDF or a folder; folders are searched, with their subfolders,\n"
-    "for files named *.pdf in any letter case. The search follows no symbolic\n"
-    "link: a link named *.pdf or leading to a folder is reported, not followed.\n"
-    "\n"
-    "The password is asked for once, on the terminal, without echo; a line of\n"
-    "more than 4096 bytes is refused.\n"
-    "\n"
-    "      --password-stdin      read the password from the first line of standard\n"
-    "                            input (only the line ending is removed)\n"
-    "      --password-file FILE  read the password from the first line of FILE\n"
-    "  -j, --jobs N              handle N files at once (default: the number of\n"
-    "                            processors this process may use)\n"
-    "      --json                one JSON object per file on standard output\n"
-    "      --again               also copy files that already have a copy from an\n"
-    "                            earlier run\n"
-    "  -h, --help                print this help and exit\n"
-    "      --version             print the version and exit\n"
-    "  --                        end of options: every word after it is a PATH\n"
-    "\n"
-    "Each file's outcome is printed as it finishes, the copy's name with it; a\n"
-    "summary follows on standard error. A file that an earlier run copied (your\n"
-    "own unprotected copy of it, scan_copy.pdf or scan_copyN.pdf, is beside it)\n"
-    "is reported as done and not copied again unless --again is given, and such\n"
-    "copies are never taken as files to unlock. A file another run is copying\n"
-    "is waited for. Ctrl-C stops starting files; the ones under way finish.\n"
-    "\n"
-    "Exit status: 0 when every file has its copy, 1 when at least one has not,\n"
-    "2 for a usage error or when no PDF was found, 130 or 143 when stopped by\n"
-    "SIGINT or SIGTERM.\n";
-
 namespace {
 
 std::optional<unsigned> jobCount(const std::string& text) {
@@ -53,11 +19,12 @@ std::optional<unsigned> jobCount(const std::string& text) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& words) {
     CommandLine line;
+    int passwordSources = 0;
     bool stdinChosen = false;
-    bool fileChosen = false;
-    const auto fail = [&line](std::string message) {
+    const auto fail = [&line](IDS_KEY error, std::vector<std::string> arguments = {}) {
         line.action = CommandLine::Action::UsageError;
-        line.error = std::move(message);
+        line.error = error;
+        line.errorArguments = std::move(arguments);
         return line;
     };
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -91,6 +58,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
             }
             return std::nullopt;
         };
+        // An option that names a file (or folder): not empty.
+        const auto takesName = [&]() -> std::optional<std::string> {
+            auto taken = takesValue();
+            return taken && !taken->empty() ? taken : std::nullopt;
+        };
+        const bool flag = !value;
         if (name == "-h" || name == "--help") {
             line.action = CommandLine::Action::Help;
             return line;
@@ -99,38 +72,56 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if ((name == "-j" || name == "--jobs")) {
+        if (name == "-j" || name == "--jobs") {
             const auto text = takesValue();
-            const auto jobs = text ? jobCount(*text) : std::nullopt;
-            if (!jobs) {
-                return fail(name + " needs a number of files from 1 to 4096");
+            line.jobs = text ? jobCount(*text) : std::nullopt;
+            if (!line.jobs) {
+                return fail(IDS_KEY::IDS_CLI_NEEDS_NUMBER, {name});
             }
-            line.jobs = jobs;
-        } else if (name == "--password-file") {
-            const auto file = takesValue();
-            if (!file || file->empty()) {
-                return fail("--password-file needs a file");
+        } else if (name == "--password-file" || name == "--password-list") {
+            const auto file = takesName();
+            if (!file) {
+                return fail(IDS_KEY::IDS_CLI_NEEDS_FILE, {name});
             }
             line.passwordFile = *file;
-            fileChosen = true;
-        } else if (name == "--password-stdin" && !value) {
+            line.passwordFrom = name == "--password-file" ? PasswordFrom::File : PasswordFrom::List;
+            ++passwordSources;
+        } else if (name == "--password-stdin" && flag) {
+            line.passwordFrom = PasswordFrom::StandardInput;
             stdinChosen = true;
-        } else if (name == "--json" && !value) {
+            ++passwordSources;
+        } else if (name == "--files-from") {
+            line.filesFrom = takesName();
+            if (!line.filesFrom) {
+                return fail(IDS_KEY::IDS_CLI_NEEDS_FILE, {name});
+            }
+        } else if (name == "-o" || name == "--output-dir") {
+            line.outputDir = takesName();
+            if (!line.outputDir) {
+                return fail(IDS_KEY::IDS_CLI_NEEDS_FOLDER, {name});
+            }
+        } else if ((name == "-0" || name == "--null") && flag) {
+            line.nulSeparated = true;
+        } else if ((name == "-q" || name == "--quiet") && flag) {
+            line.quiet = true;
+        } else if (name == "--json" && flag) {
             line.json = true;
-        } else if (name == "--again" && !value) {
+        } else if (name == "--again" && flag) {
             line.again = true;
+        } else if (name == "--stop-on-wrong-password" && flag) {
+            line.stopOnWrongPassword = true;
         } else {
-            return fail("unknown option " + word);
+            return fail(IDS_KEY::IDS_CLI_UNKNOWN_OPTION, {word});
         }
     }
-    if (stdinChosen && fileChosen) {
-        return fail("--password-stdin and --password-file exclude each other");
+    if (passwordSources > 1) {
+        return fail(IDS_KEY::IDS_CLI_PASSWORD_SOURCES);
     }
-    line.passwordFrom = stdinChosen  ? PasswordFrom::StandardInput
-                        : fileChosen ? PasswordFrom::File
-                                     : PasswordFrom::Terminal;
-    if (line.paths.empty()) {
-        return fail("no PATH given");
+    if (stdinChosen && line.filesFrom == "-") {
+        return fail(IDS_KEY::IDS_CLI_STDIN_TWICE);
+    }
+    if (line.paths.empty() && !line.filesFrom) {
+        return fail(IDS_KEY::IDS_CLI_NO_PATH);
     }
     return line;
 }

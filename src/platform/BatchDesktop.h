@@ -86,6 +86,10 @@ public:
     virtual bool saveText(const std::string& path, const std::string& text) = 0;
     // Asks whether the report of failures may go unsaved.
     virtual UnsavedReport askToSaveReport() = 0;
+    // Every row gone, for a list walked anew.
+    virtual void clearRows() = 0;
+    // Where the copies go: below `folder`, or beside the documents when empty.
+    virtual void showCopiesFolder(const std::string& folder) = 0;
 };
 
 // Runs work on the thread that owns the windows, in the order posted, from

@@ -126,6 +126,8 @@ struct SaveTarget {
     std::optional<unsigned> group;
     // Receives the saved file's identity, when set.
     FileIdentity* written = nullptr;
+    // Receives the errno of a save the system refused, when set.
+    int* failure = nullptr;
 };
 
 // A folder as a walk found it, reached again whenever it is held: a named

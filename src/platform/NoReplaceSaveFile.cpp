@@ -128,6 +128,9 @@ NoReplaceSaveFile::NoReplaceSaveFile(SaveTarget target, unsigned permissions)
 
 NoReplaceSaveFile::~NoReplaceSaveFile() {
     cancel();
+    if (error_ && target_.failure) {
+        *target_.failure = error_.value();
+    }
 }
 
 std::error_code NoReplaceSaveFile::open() {

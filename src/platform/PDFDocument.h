@@ -88,6 +88,18 @@ public:
     virtual bool isDamaged() const = 0;
 };
 
+// Why a file did not open as a document, for a batch to report.
+struct OpenProblem {
+    enum class Kind {
+        None,
+        System,        // the system refused a step: `error` says why
+        NotPdf,        // damaged, cut short, over the inflation budget, or no PDF at all
+        OtherSecurity, // encrypted for another handler than the password one
+    };
+    Kind kind = Kind::None;
+    int error = 0; // errno, for System
+};
+
 // initWithURL: and init of the document class.
 class PDFDocumentService {
 public:
@@ -96,15 +108,23 @@ public:
     virtual std::shared_ptr<PDFDocument> initWithURL(const std::string& path) = 0;
     // The same from a file the caller opened (kept open by the document on a
     // descriptor of its own); `path` names it in its URL. A service that cannot
-    // read a descriptor opens the path.
-    virtual std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) {
+    // read a descriptor opens the path. When it answers nullptr, `problem`
+    // (if given) says why.
+    virtual std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path,
+                                                            OpenProblem* problem = nullptr) {
         (void)fd;
-        return initWithURL(path);
+        auto document = initWithURL(path);
+        if (!document && problem) {
+            problem->kind = OpenProblem::Kind::NotPdf;
+        }
+        return document;
     }
     // The permanentIdentifier of the PDF file on the descriptor, read without
-    // unlocking it (nothing is tried as a password); nullopt for no PDF.
-    virtual std::optional<std::string> permanentIdentifierAt(int fd) {
-        const auto document = initWithDescriptor(fd, {});
+    // unlocking it (nothing is tried as a password); nullopt for no PDF, with
+    // `problem` (if given) saying why, or for a PDF without one.
+    virtual std::optional<std::string> permanentIdentifierAt(int fd,
+                                                             OpenProblem* problem = nullptr) {
+        const auto document = initWithDescriptor(fd, {}, problem);
         return document ? document->permanentIdentifier() : std::nullopt;
     }
     virtual std::shared_ptr<PDFDocument> init() = 0;

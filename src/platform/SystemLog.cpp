@@ -7,7 +7,7 @@
 
 namespace pdfunlock {
 
-SystemLog::SystemLog() {
+SystemLog::SystemLog(bool toStandardError) : toStandardError_(toStandardError) {
     static std::once_flag opened;
     std::call_once(opened, [] { ::openlog("pdfunlock", LOG_PID, LOG_USER); });
 }
@@ -17,7 +17,7 @@ void SystemLog::log(const std::string& line) {
     // inside it; stdio buffering would hold it back until exit.
     const std::string text = line + "\n";
     const char* data = text.data();
-    std::size_t left = text.size();
+    std::size_t left = toStandardError_ ? text.size() : 0;
     while (left > 0) {
         const ssize_t written = ::write(STDERR_FILENO, data, left);
         if (written < 0) {

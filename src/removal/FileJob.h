@@ -1,18 +1,19 @@
-// The whole job for one file of a batch, whose password is known beforehand:
-// the window's launch checks and removal, in the file's held folder, under a
-// lock that keeps other runs off the file, with the rule for re-runs.
+// The whole job for one file of a batch, whose passwords are known
+// beforehand: the window's launch checks and removal, in the file's held
+// folder, under a lock that keeps other runs off the file, with the rule for
+// re-runs, ending in one of the outcomes of removal/FileOutcomes.h.
 #pragma once
 
 #include "platform/HeldFolder.h"
-#include "removal/IDSKey.h"
+#include "platform/OutputFolder.h"
+#include "removal/FileOutcomes.h"
 #include "removal/PasswordRemoval.h"
 
-#include <array>
 #include <atomic>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace pdfunlock {
@@ -21,8 +22,11 @@ namespace pdfunlock {
 struct FileSource {
     std::string path;                    // as shown; the copy's path is made from it
     std::shared_ptr<FoundFolder> folder; // where it is; null when none could be found
+    int folderError = ENOENT;            // why, when there is none
     std::string name;                    // its name there
     bool named = false;                  // named by the user: a link to it is followed
+    // Where its copy goes; null: beside it.
+    std::shared_ptr<OutputFolder> output;
     // Names beside it that the copy naming gives it, as the walk saw them.
     std::vector<std::string> copyNames;
 };
@@ -35,50 +39,38 @@ struct FileJobOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
-// What a batch's summary counts an outcome as.
-enum class Tally { Copied, CopiedBefore, NotCopied, NotStarted };
-
-// Every way one file of a batch ends, with what it counts as: one list, which
-// grows with the outcomes the batch tells apart. The key is the outcome's
-// message and its name in the command's JSON.
-inline constexpr std::array kFileOutcomes = {
-    std::pair{IDS_KEY::IDS_MSG_COMPLETE, Tally::Copied},
-    std::pair{IDS_KEY::IDS_BATCH_COPY_NAME_HELD, Tally::Copied}, // under a further name
-    std::pair{IDS_KEY::IDS_BATCH_COPY_THERE, Tally::CopiedBefore},
-    std::pair{IDS_KEY::IDS_MSG_INVALIDPWD, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_MSG_NO_PWD, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_MSG_NO_TESSIVON, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_MSG_FAILED, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_BATCH_CHANGED_WHILE_READ, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_BATCH_MOVED, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_BATCH_LINK_SKIPPED, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_BATCH_FOLDER_UNREADABLE, Tally::NotCopied},
-    std::pair{IDS_KEY::IDS_BATCH_NOT_STARTED, Tally::NotStarted},
-};
-
-constexpr Tally tallyOf(IDS_KEY key) {
-    for (const auto& [outcome, tally] : kFileOutcomes) {
-        if (outcome == key) {
-            return tally;
-        }
-    }
-    return Tally::NotCopied;
-}
-
 struct FileOutcome {
-    IDS_KEY message;                     // one of kFileOutcomes
+    FileReason reason = FileReason::SaveFailed;
     std::optional<std::string> copyPath; // the copy saved now, or the earlier one; absolute
-    bool busy = false;                   // not waited for: another run handles it now (no message)
+    // What the reason needs said besides: a stable code (a permission's, an
+    // errno's name...), the phrase a line of text shows for it, and the
+    // errno it stands for (0: none; its text is the system's when there is
+    // no phrase).
+    std::string detail;
+    std::optional<IDS_KEY> detailPhrase;
+    int systemError = 0;
+    // Which of the passwords opened the document (from 0).
+    std::optional<std::size_t> opened;
+    bool busy = false; // not waited for: another run handles it now (no outcome)
 };
 
-// `password` is copied for the document and that copy wiped once it answered.
-FileOutcome unlockFile(const FileSource& source, const std::string& password,
+// A reason with the errno that caused it as its detail.
+FileOutcome outcomeOfError(FileReason reason, int error);
+
+// The outcome of a path that the system would not open or enter, by its
+// errno: missing, a link not followed, no regular file, no access, out of
+// descriptors.
+FileOutcome openFailure(int error);
+
+// Each of `passwords` is tried in turn (every form the window tries);
+// nothing here copies them.
+FileOutcome unlockFile(const FileSource& source, const std::vector<std::string>& passwords,
                        RemovalServices services, FileJobOptions options);
 
 // The copy an earlier run made of the file, as the job would find it now
 // (absolute), without waiting for a lock: a regular file under one of its copy
-// names, the running user's own, that opens without a password and names the
-// same document (the first /ID element).
+// names where its copy goes, the running user's own, that opens without a
+// password and names the same document (the first /ID element).
 std::optional<std::string> earlierCopyOf(const FileSource& source, RemovalServices services);
 
 } // namespace pdfunlock

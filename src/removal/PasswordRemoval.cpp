@@ -11,8 +11,9 @@ namespace pdfunlock {
 
 namespace {
 
-bool grantsAllPermissions(const PDFDocument& document) {
-    // In this order, stopping at the first refusal.
+// The first permission refused (its place in the order asked), if any.
+std::optional<std::size_t> refusedPermission(const PDFDocument& document) {
+    // In this order, stopping at the first refusal: kPermissionNames names them.
     static constexpr std::array<bool (PDFDocument::*)() const, 7> queries = {
         &PDFDocument::allowsPrinting,
         &PDFDocument::allowsCopying,
@@ -22,12 +23,31 @@ bool grantsAllPermissions(const PDFDocument& document) {
         &PDFDocument::allowsDocumentAssembly,
         &PDFDocument::allowsContentAccessibility,
     };
-    for (const auto query : queries) {
-        if (!(document.*query)()) {
-            return false;
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        if (!(document.*queries[i])()) {
+            return i;
         }
     }
-    return true;
+    return std::nullopt;
+}
+
+// The one loop over the passwords to try: the first that opens the document.
+std::optional<std::size_t> unlockWithFirst(PDFDocument& source,
+                                           const std::vector<std::string>& passwords) {
+    for (std::size_t i = 0; i < passwords.size(); ++i) {
+        if (source.unlockWithPassword(passwords[i])) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// Written to since it was opened (cut short while read included).
+bool sourceChanged(const PDFDocument& source, const std::optional<FileState>& before) {
+    const auto opening = source.openedSourceState();
+    const auto after = source.sourceState();
+    return before &&
+           (!after || !after->untouched(*before) || (opening && !opening->sameContent(*before)));
 }
 
 // Case-sensitive, byte for byte; an empty word is found nowhere.
@@ -77,6 +97,7 @@ std::optional<IDS_KEY> messageFor(RemovalExit exit) {
         return IDS_KEY::IDS_MSG_INVALIDPWD;
     case RemovalExit::Restricted:
     case RemovalExit::NotFromTessivon:
+    case RemovalExit::Damaged:
         return IDS_KEY::IDS_MSG_NO_TESSIVON;
     case RemovalExit::SourceWithoutPages:
     case RemovalExit::SourceChanged:
@@ -110,24 +131,51 @@ RemovalExit removePDFpwd(const std::shared_ptr<PDFDocument>& sourceHeld, Removal
 
 RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices context,
                              CopyPlace& place, const std::function<void()>& unlocked) {
+    std::vector<std::string> one;
+    one.push_back(std::move(password));
+    wipe(password); // what the move left behind
+    // Wiped as soon as the document has answered, before the job goes on.
+    auto result = removePassword(source, one, context, place, [&] {
+        wipe(one.front());
+        if (unlocked) {
+            unlocked();
+        }
+    });
+    wipe(one.front());
+    return result;
+}
+
+RemovalResult removePassword(PDFDocument& source, const std::vector<std::string>& passwords,
+                             RemovalServices context, CopyPlace& place,
+                             const std::function<void()>& unlocked) {
     // What the file is now, from the descriptor the document holds: what the
     // copy's permissions follow, and what the file must still be once the
     // copy is written.
     const auto before = source.sourceState();
-    const bool opened = source.unlockWithPassword(password);
-    wipe(password);
-    if (!opened) {
-        return {RemovalExit::InvalidPassword, std::nullopt};
+    RemovalResult result{RemovalExit::InvalidPassword, std::nullopt, std::nullopt, 0, 0};
+    result.opened = unlockWithFirst(source, passwords);
+    if (!result.opened) {
+        return result;
     }
     if (unlocked) {
         unlocked();
     }
+    const auto end = [&result](RemovalExit exit) {
+        result.exit = exit;
+        return result;
+    };
 
-    if (!grantsAllPermissions(source)) {
-        return {RemovalExit::Restricted, std::nullopt};
+    // Opened, yet nothing of it can be read: cut short, or its object
+    // streams would inflate past the budget.
+    if (source.isLocked() && source.isDamaged()) {
+        return end(RemovalExit::Damaged);
+    }
+    if (const auto refused = refusedPermission(source)) {
+        result.refusedPermission = *refused;
+        return end(RemovalExit::Restricted);
     }
     if (!isFromTessivon(source)) {
-        return {RemovalExit::NotFromTessivon, std::nullopt};
+        return end(RemovalExit::NotFromTessivon);
     }
 
     const std::shared_ptr<PDFDocument> copy = context.pdf.init();
@@ -136,11 +184,12 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
     const int copiedPages = copy->pageCount();
     // A damaged source can unlock yet yield nothing; an empty copy is no copy.
     if (copiedPages == 0) {
-        return {RemovalExit::SourceWithoutPages, std::nullopt};
+        return end(RemovalExit::SourceWithoutPages);
     }
 
     if (!place.choose()) {
-        return {RemovalExit::NoCopyPath, std::nullopt};
+        result.systemError = place.failure(); // the folder for it could not be made
+        return end(RemovalExit::NoCopyPath);
     }
     // Never more readable than the source: the bits and the group of the file
     // opened, owner-only when it cannot be examined.
@@ -149,16 +198,16 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
         before ? before->permissions : context.files.permissionsAtPath(sourcePath).value_or(0600u);
     if (!place.write(*copy, permissions & 0666u,
                      before ? std::optional<unsigned>(before->group) : std::nullopt)) {
-        return {RemovalExit::WriteFailed, std::nullopt};
+        // A source cut short while the copy read it fails the write.
+        result.systemError = place.failure();
+        return end(sourceChanged(source, before) ? RemovalExit::SourceChanged
+                                                 : RemovalExit::WriteFailed);
     }
     // Written to since it was opened, or while it was read: the copy may hold
     // part of one version and part of another.
-    const auto opening = source.openedSourceState();
-    const auto after = source.sourceState();
-    if (before &&
-        (!after || !after->untouched(*before) || (opening && !opening->sameContent(*before)))) {
+    if (sourceChanged(source, before)) {
         place.discard();
-        return {RemovalExit::SourceChanged, std::nullopt};
+        return end(RemovalExit::SourceChanged);
     }
 
     // A copy that only opens by repair, or lost pages on the way, is not a
@@ -175,10 +224,12 @@ RemovalResult removePassword(PDFDocument& source, std::string password, RemovalS
         }
     }
     if (!readable) {
+        result.systemError = place.failure();
         place.discard();
-        return {RemovalExit::CopyUnreadable, std::nullopt};
+        return end(RemovalExit::CopyUnreadable);
     }
-    return {RemovalExit::Complete, place.reported()};
+    result.copyPath = place.reported();
+    return end(RemovalExit::Complete);
 }
 
 } // namespace pdfunlock

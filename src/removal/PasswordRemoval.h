@@ -6,10 +6,12 @@
 #include "platform/PDFDocument.h"
 #include "removal/IDSKey.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pdfunlock {
 
@@ -25,6 +27,7 @@ enum class RemovalExit {
     Complete,
     SourceWithoutPages, // nothing to copy: no file is written
     SourceChanged,      // written to while it was read: the copy was deleted
+    Damaged,            // unlocked, yet unreadable: cut short, or over the inflation budget
 };
 
 // The message a run's end is reported with (nullopt: none, only the log
@@ -41,6 +44,14 @@ struct RemovalServices {
 struct RemovalResult {
     RemovalExit exit;
     std::optional<std::string> copyPath; // set for Complete only
+    // Which of the passwords tried opened the document (from 0).
+    std::optional<std::size_t> opened;
+    // Restricted: the first permission refused, in the order they are asked
+    // (kPermissionNames in removal/FileOutcomes.h).
+    std::size_t refusedPermission = 0;
+    // NoCopyPath, WriteFailed, CopyUnreadable: the errno the system
+    // answered, 0 if none.
+    int systemError = 0;
 };
 
 // Where a run puts its copy: what names it, writes it, opens it again and
@@ -62,6 +73,9 @@ public:
     virtual void discard() = 0;
     // Where the copy is, to report.
     virtual std::string reported() = 0;
+    // The errno of the last step the system refused (a folder for the copy
+    // made, the write, the re-open); 0 if none.
+    virtual int failure() const { return 0; }
 };
 
 // The job on an opened, locked document: unlock with `password` (its own copy,
@@ -71,6 +85,11 @@ public:
 // a successful unlock.
 RemovalResult removePassword(PDFDocument& source, std::string password, RemovalServices services,
                              CopyPlace& place, const std::function<void()>& unlocked = {});
+// The same with each of `passwords` tried in turn until one opens it; the
+// caller wipes them.
+RemovalResult removePassword(PDFDocument& source, const std::vector<std::string>& passwords,
+                             RemovalServices services, CopyPlace& place,
+                             const std::function<void()>& unlocked = {});
 
 struct RemovalContext {
     TextField& pwd;

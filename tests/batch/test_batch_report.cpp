@@ -11,6 +11,17 @@ using namespace pdfunlock;
 
 Q_DECLARE_METATYPE(std::string)
 
+namespace {
+
+FileResult copied(const std::string& source, std::optional<std::string> copy) {
+    FileOutcome outcome;
+    outcome.reason = copy ? FileReason::Copied : FileReason::SaveFailed;
+    outcome.copyPath = std::move(copy);
+    return {source, outcome, std::nullopt, 0};
+}
+
+} // namespace
+
 class BatchReportTest : public QObject {
     Q_OBJECT
 
@@ -54,9 +65,9 @@ private slots:
         QFETCH(std::string, name);
         QFETCH(QString, shown);
         testing::FakeStrings strings;
-        const FileResult result{name, IDS_KEY::IDS_MSG_COMPLETE, "/dir/" + name};
-        const QString line = QString::fromStdString(fileLine(result, strings));
-        QCOMPARE(line, shown + ": text:IDS_MSG_COMPLETE (" + shown + ")");
+        const QString line =
+            QString::fromStdString(fileLine(copied(name, "/dir/" + name), strings));
+        QCOMPARE(line, shown + ": text:IDS_REASON_COPIED (" + shown + ")");
     }
 
     // The *_base64 members give back the exact bytes; the readable members
@@ -65,9 +76,8 @@ private slots:
         testing::FakeStrings strings;
         const std::string source = "caf\xe9\n\xc2\x9b.pdf";
         const QJsonObject withCopy =
-            QJsonDocument::fromJson(
-                QByteArray::fromStdString(fileJsonLine(
-                    {source, IDS_KEY::IDS_MSG_COMPLETE, "/d/" + source + "_copy"}, strings)))
+            QJsonDocument::fromJson(QByteArray::fromStdString(fileJsonLine(
+                                        copied(source, "/d/" + source + "_copy"), strings)))
                 .object();
         QCOMPARE(QByteArray::fromBase64(withCopy["source_base64"].toString().toLatin1()),
                  QByteArray::fromStdString(source));
@@ -75,10 +85,36 @@ private slots:
                  QByteArray::fromStdString("/d/" + source + "_copy"));
         QCOMPARE(withCopy["source"].toString(), QString::fromUtf8("caf\uFFFD\n\u009B.pdf"));
         const QJsonObject without =
-            QJsonDocument::fromJson(QByteArray::fromStdString(fileJsonLine(
-                                        {source, IDS_KEY::IDS_MSG_FAILED, std::nullopt}, strings)))
+            QJsonDocument::fromJson(
+                QByteArray::fromStdString(fileJsonLine(copied(source, std::nullopt), strings)))
                 .object();
         QVERIFY(without["copy"].isNull() && without["copy_base64"].isNull());
+    }
+
+    // The summary names the files not copied by reason, the first few in
+    // the batch's order whatever order they finished in; -q keeps only
+    // what a stop left undone.
+    void summaryByReason() {
+        testing::FakeStrings strings;
+        BatchSummary summary;
+        summary.total = 7;
+        for (const std::size_t order : {4, 1, 3, 0}) {
+            summary.add(FileReason::WrongPassword, order, "w" + std::to_string(order));
+        }
+        summary.add(FileReason::Empty, 6, "e6");
+        summary.add(FileReason::Copied, 2, "c2");
+        summary.notStarted = 1;
+        const std::vector<std::string> expected = {
+            "text:IDS_BATCH_SUMMARY",
+            "text:IDS_BATCH_SUMMARY_REFUSED",
+            "  text:IDS_REASON_WRONG_PASSWORD: 4 (w0, w1, w3, ...)",
+            "  text:IDS_REASON_EMPTY: 1 (e6)",
+            "text:IDS_BATCH_SUMMARY_CANCELLED",
+        };
+        QCOMPARE(summaryLines(summary, strings), expected);
+        QCOMPARE(summaryLines(summary, strings, true),
+                 std::vector<std::string>{"text:IDS_BATCH_SUMMARY_CANCELLED"});
+        QCOMPARE(exitStatus(summary, false), kExitAttention);
     }
 };
 

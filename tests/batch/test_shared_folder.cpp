@@ -73,7 +73,7 @@ struct Job {
         return std::nullopt;
     }
     FileOutcome run(const FileSource& source, bool again = false) {
-        return unlockFile(source, kPassword, services(), FileJobOptions{again, true, nullptr});
+        return unlockFile(source, {kPassword}, services(), FileJobOptions{again, true, nullptr});
     }
 };
 
@@ -141,7 +141,7 @@ private slots:
         const FileOutcome outcome = job.run(*item);
         ::umask(mask);
         QVERIFY(swapped);
-        QCOMPARE(rawValue(outcome.message), rawValue(IDS_KEY::IDS_MSG_COMPLETE));
+        QCOMPARE(outcomeRow(outcome.reason).code, std::string_view("copied"));
         struct stat copy {};
         QVERIFY(::stat(local(dir.filePath("salary_copy.pdf")).c_str(), &copy) == 0);
         QCOMPARE(int(copy.st_mode & 0707), 0600);
@@ -203,7 +203,7 @@ private slots:
         };
         const FileOutcome result = job.run(*item);
         QVERIFY(swapped);
-        QCOMPARE(rawValue(result.message), rawValue(IDS_KEY::IDS_MSG_COMPLETE));
+        QCOMPARE(outcomeRow(result.reason).code, std::string_view("copied"));
         QCOMPARE(QDir(privateDir).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"x.pdf", "x_copy.pdf"}));
         QCOMPARE(contents(privateDir + "/x_copy.pdf"), QByteArray("keep me"));
@@ -219,14 +219,13 @@ private slots:
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("outcome"); // "<result> <copy's name>"
         QTest::newRow("the user's own copy") << "own"
-                                             << "IDS_BATCH_COPY_THERE a_copy.pdf";
+                                             << "copied-before a_copy.pdf";
         QTest::newRow("a copy of another owner") << "other owner"
-                                                 << "IDS_BATCH_COPY_NAME_HELD a_copy1.pdf";
+                                                 << "copied-name-held a_copy1.pdf";
         QTest::newRow("a link to the user's own copy") << "link"
-                                                       << "IDS_BATCH_COPY_NAME_HELD a_copy1.pdf";
-        QTest::newRow("the user's unprotected PDF of another document")
-            << "other document"
-            << "IDS_MSG_COMPLETE a_copy1.pdf";
+                                                       << "copied-name-held a_copy1.pdf";
+        QTest::newRow("the user's unprotected PDF of another document") << "other document"
+                                                                        << "copied a_copy1.pdf";
     }
     void plantedCopies() {
         QFETCH(QString, planted);
@@ -242,7 +241,7 @@ private slots:
             unprotected.security = fx::Security::None;
             fx::makeFixture(unprotected, local(dir.filePath("a_copy.pdf")));
         } else {
-            QCOMPARE(rawValue(job.run(*item).message), rawValue(IDS_KEY::IDS_MSG_COMPLETE));
+            QCOMPARE(outcomeRow(job.run(*item).reason).code, std::string_view("copied"));
         }
         if (planted == "link") {
             QVERIFY(QFile::rename(dir.filePath("a_copy.pdf"), dir.filePath("mine.pdf.bak")));
@@ -252,7 +251,7 @@ private slots:
             job.files = &job.other;
         }
         const FileOutcome result = job.run(*item);
-        QCOMPARE(QString::fromLatin1(rawValue(result.message)) + ' ' +
+        QCOMPARE(QString::fromLatin1(outcomeRow(result.reason).code.data()) + ' ' +
                      QFileInfo(QString::fromStdString(result.copyPath.value_or(""))).fileName(),
                  outcome);
     }
@@ -270,18 +269,18 @@ private slots:
         const auto run = [&] {
             Job job;
             auto inputs = collectInputs({local(dir.path())}, job.services());
-            runBatch(std::move(inputs.items), kPassword, BatchOptions{2, false},
+            runBatch(std::move(inputs.items), {kPassword}, BatchOptions{2, false, false, {}},
                      BatchServices{job.real, job.own, job.log}, [&](const FileResult& result) {
                          std::lock_guard lock(mutex);
-                         ++results[std::string(rawValue(result.message))];
+                         ++results[std::string(outcomeRow(result.outcome.reason).code)];
                      });
         };
         std::thread first(run);
         std::thread second(run);
         first.join();
         second.join();
-        QCOMPARE(results, (std::map<std::string, int>{{"IDS_BATCH_COPY_THERE", files},
-                                                      {"IDS_MSG_COMPLETE", files}}));
+        QCOMPARE(results,
+                 (std::map<std::string, int>{{"copied-before", files}, {"copied", files}}));
         QCOMPARE(QDir(dir.path()).entryList({"*_copy*"}, QDir::Files).size(), files);
         QCOMPARE(QDir(dir.path()).entryList({"*_copy1*"}, QDir::Files).size(), 0);
     }
@@ -310,10 +309,10 @@ private slots:
         QCOMPARE(inputs.items.size(), std::size_t(1));
         QVERIFY(inputs.items.front().path.size() > PATH_MAX);
         QCOMPARE(inputs.skipped.size(), std::size_t(1));
-        QCOMPARE(rawValue(inputs.skipped.front().reason),
-                 rawValue(IDS_KEY::IDS_BATCH_LINK_SKIPPED));
+        QCOMPARE(outcomeRow(inputs.skipped.front().outcome.reason).code,
+                 std::string_view("link-not-followed"));
         const FileOutcome outcome = job.run(inputs.items.front());
-        QCOMPARE(rawValue(outcome.message), rawValue(IDS_KEY::IDS_MSG_COMPLETE));
+        QCOMPARE(outcomeRow(outcome.reason).code, std::string_view("copied"));
         struct stat copy {};
         QVERIFY(::fstatat(fd, "deep_copy.pdf", &copy, AT_SYMLINK_NOFOLLOW) == 0);
         QVERIFY(S_ISREG(copy.st_mode) && copy.st_size > 0);
@@ -359,8 +358,8 @@ private slots:
             job.pdf.wrapNew = wrap;
             const auto item = job.walked(dir.path(), "scan.pdf");
             QVERIFY(item);
-            QCOMPARE(rawValue(job.run(*item).message),
-                     rawValue(IDS_KEY::IDS_BATCH_CHANGED_WHILE_READ));
+            QCOMPARE(outcomeRow(job.run(*item).reason).code,
+                     std::string_view("changed-while-read"));
         }
         QVERIFY(written);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"scan.pdf"});

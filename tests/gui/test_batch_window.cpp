@@ -28,6 +28,7 @@
 #include <QtTest>
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <thread>
 
 using namespace pdfunlock;
@@ -38,11 +39,12 @@ namespace {
 // Documents without PDFs: a folder stands for the documents listed under its
 // path, found a round at a time; any other path is one document. Each file
 // takes `perFile` on one of `jobs` threads and ends as `outcomes` says for
-// its path (a copy beside it by default).
+// its path (a copy beside it by default, or below the output folder). The
+// output folder "/nowhere" cannot be opened.
 class FakeJobs final : public BatchJobs {
 public:
     std::map<std::string, std::vector<Document>> folders;
-    std::map<std::string, IDS_KEY> outcomes;
+    std::map<std::string, FileReason> outcomes;
     unsigned jobs = 2;
     std::chrono::milliseconds perFile{0};
     std::atomic<std::size_t> started{0};
@@ -52,8 +54,15 @@ public:
         return {folder + "/" + shown, shown, std::nullopt};
     }
 
-    void find(const std::vector<std::string>& paths, const std::atomic<bool>& stop,
-              const Found& found) override {
+    bool find(const std::vector<std::string>& paths, const std::string& to,
+              const std::atomic<bool>& stop, const Found& found) override {
+        {
+            std::lock_guard lock(mutex_);
+            output_ = to;
+        }
+        if (to == "/nowhere") {
+            return false;
+        }
         for (const std::string& path : paths) {
             const auto folder = folders.find(path);
             if (folder == folders.end()) {
@@ -68,6 +77,7 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
         }
+        return true;
     }
 
     void run(BatchFeed& feed, const std::string&, const Finished& finished) override {
@@ -80,12 +90,12 @@ public:
                     std::this_thread::sleep_for(perFile);
                     const std::string& file = taken.files.front();
                     const auto known = outcomes.find(file);
-                    const IDS_KEY key =
-                        known == outcomes.end() ? IDS_KEY::IDS_MSG_COMPLETE : known->second;
-                    const bool copied = key == IDS_KEY::IDS_MSG_COMPLETE ||
-                                        key == IDS_KEY::IDS_BATCH_COPY_NAME_HELD;
-                    finished(taken.first,
-                             {key, copied ? file.substr(0, file.size() - 4) + "_copy.pdf" : ""});
+                    FileOutcome outcome;
+                    outcome.reason = known == outcomes.end() ? FileReason::Copied : known->second;
+                    if (outcomeRow(outcome.reason).tally == Tally::Copied) {
+                        outcome.copyPath = output() + file.substr(0, file.size() - 4) + "_copy.pdf";
+                    }
+                    finished(taken.first, outcome);
                 }
             });
         }
@@ -93,6 +103,15 @@ public:
             worker.join();
         }
     }
+
+    std::string output() {
+        std::lock_guard lock(mutex_);
+        return output_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string output_; // of the last walk
 };
 
 struct BatchGui {
@@ -181,6 +200,10 @@ QString text(IDS_KEY key, const QString& arg = {}) {
     return arg.isEmpty() ? t : t.arg(arg);
 }
 
+QString phrase(FileReason reason) {
+    return text(outcomeRow(reason).phrase);
+}
+
 } // namespace
 
 class BatchWindowTest : public QObject {
@@ -217,9 +240,9 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(&gui.app.form().widget())->role(),
                  QAccessible::Dialog);
         QSet<QKeySequence> mnemonics;
-        for (const char* name :
-             {"startButton", "retryButton", "cancelButton", "closeButton", "addFilesButton",
-              "addFolderButton", "openFolderButton", "saveReportButton", "showPassword"}) {
+        for (const char* name : {"startButton", "retryButton", "cancelButton", "closeButton",
+                                 "addFilesButton", "addFolderButton", "saveInButton",
+                                 "openFolderButton", "saveReportButton", "showPassword"}) {
             const auto* button = gui.child<QAbstractButton>(name);
             const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
             QVERIFY2(!mnemonic.isEmpty() && !mnemonics.contains(mnemonic), name);
@@ -236,6 +259,7 @@ private slots:
             const char* state;      // caption after the first password
             const char* copy;       // and the copy's name
             const char* afterRetry; // caption after the retry
+            const char* reason;     // the code the controller answers after the first
         };
         const auto fixture = [](auto change) {
             return [change](const std::string& path) {
@@ -246,28 +270,28 @@ private slots:
         };
         const std::vector<Kind> kinds = {
             {"a scan.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_COPIED", "a scan_copy.pdf",
-             "IDS_UI_BATCH_COPIED"},
+             "IDS_UI_BATCH_COPIED", "copied"},
             {"b other password.pdf", fixture([](fx::Fixture& f) { f.userPassword = "second"; }),
-             "IDS_UI_BATCH_WRONG_PASSWORD", "", "IDS_UI_BATCH_COPIED"},
+             "IDS_UI_BATCH_WRONG_PASSWORD", "", "IDS_UI_BATCH_COPIED", "wrong-password"},
             {"c open.pdf", fixture([](fx::Fixture& f) { f.security = fx::Security::None; }),
-             "IDS_UI_BATCH_NOT_PROTECTED", "", "IDS_UI_BATCH_NOT_PROTECTED"},
+             "IDS_UI_BATCH_NOT_PROTECTED", "", "IDS_UI_BATCH_NOT_PROTECTED", "not-protected"},
             {"d writer.pdf", fixture([](fx::Fixture& f) { f.creator = fx::Text{"Office Writer"}; }),
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "refused-origin"},
             {"e notes.pdf",
              [](const std::string& path) {
                  QFile notes(QString::fromStdString(path));
                  notes.open(QIODevice::WriteOnly);
                  notes.write("Notes, not a PDF.\n");
              },
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "damaged"},
             {"f done.pdf", fixture([](fx::Fixture&) {}), "IDS_UI_BATCH_ALREADY_COPIED",
-             "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED"},
+             "f done_copy.pdf", "IDS_UI_BATCH_ALREADY_COPIED", "copied-before"},
             // Shown from the start as not followed, and never started.
             {"g link.pdf",
              [](const std::string& path) {
                  QFile::link("a scan.pdf", QString::fromStdString(path));
              },
-             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED"},
+             "IDS_UI_BATCH_REFUSED", "", "IDS_UI_BATCH_REFUSED", "link-not-followed"},
         };
         QTemporaryDir dir;
         for (const Kind& kind : kinds) {
@@ -299,6 +323,14 @@ private slots:
             const QStringList row = gui.row(kind.name);
             QCOMPARE((QStringList{row.value(0), row.value(2)}),
                      (QStringList{qtTrId(kind.state), kind.copy}));
+        }
+        // The reason behind each row, for its code in the report.
+        for (const FileResult& result : gui.app.controller().list().results()) {
+            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
+                return result.source.ends_with(std::string("/") + k.name);
+            });
+            QVERIFY(kind != kinds.end());
+            QCOMPARE(outcomeRow(result.outcome.reason).code, std::string_view(kind->reason));
         }
         QVERIFY(!gui.button("startButton").isEnabled());
         QVERIFY(gui.button("retryButton").isDefault());
@@ -416,27 +448,28 @@ private slots:
     void mixedBatchSaysWhatHappened() {
         struct Kind {
             const char* shown;
-            std::optional<IDS_KEY> found; // known from the walk
-            IDS_KEY outcome;
+            std::optional<FileReason> found; // known from the walk
+            FileReason outcome;
             const char* state;
         };
         const std::vector<Kind> kinds = {
-            {"2024/Statement 01.pdf", {}, IDS_KEY::IDS_MSG_COMPLETE, "IDS_UI_BATCH_COPIED"},
-            {"2025/Statement 01.pdf", {}, IDS_KEY::IDS_BATCH_COPY_NAME_HELD, "IDS_UI_BATCH_COPIED"},
-            {"other.pdf", {}, IDS_KEY::IDS_MSG_INVALIDPWD, "IDS_UI_BATCH_WRONG_PASSWORD"},
-            {"letter.pdf", {}, IDS_KEY::IDS_MSG_NO_PWD, "IDS_UI_BATCH_NOT_PROTECTED"},
-            {"writer.pdf", {}, IDS_KEY::IDS_MSG_NO_TESSIVON, "IDS_UI_BATCH_REFUSED"},
-            {"full disk.pdf", {}, IDS_KEY::IDS_MSG_FAILED, "IDS_UI_BATCH_FAILED"},
-            {"done.pdf", IDS_KEY::IDS_BATCH_COPY_THERE, IDS_KEY::IDS_BATCH_COPY_THERE,
+            {"2024/Statement 01.pdf", {}, FileReason::Copied, "IDS_UI_BATCH_COPIED"},
+            {"2025/Statement 01.pdf", {}, FileReason::CopiedNameHeld, "IDS_UI_BATCH_COPIED"},
+            {"other.pdf", {}, FileReason::WrongPassword, "IDS_UI_BATCH_WRONG_PASSWORD"},
+            {"letter.pdf", {}, FileReason::NotProtected, "IDS_UI_BATCH_NOT_PROTECTED"},
+            {"writer.pdf", {}, FileReason::RefusedOrigin, "IDS_UI_BATCH_REFUSED"},
+            {"full disk.pdf", {}, FileReason::SaveFailed, "IDS_UI_BATCH_FAILED"},
+            {"done.pdf", FileReason::CopiedBefore, FileReason::CopiedBefore,
              "IDS_UI_BATCH_ALREADY_COPIED"},
-            {"link.pdf", IDS_KEY::IDS_BATCH_LINK_SKIPPED, IDS_KEY::IDS_BATCH_LINK_SKIPPED,
+            {"link.pdf", FileReason::LinkNotFollowed, FileReason::LinkNotFollowed,
              "IDS_UI_BATCH_REFUSED"},
         };
         FakeJobs jobs;
         for (const Kind& kind : kinds) {
             BatchJobs::Document document = FakeJobs::document("/mix", kind.shown);
             if (kind.found) {
-                document.outcome = BatchJobs::Outcome{*kind.found, {}};
+                document.outcome = BatchJobs::Outcome{};
+                document.outcome->reason = *kind.found;
             }
             jobs.outcomes[document.path] = kind.outcome;
             jobs.folders["/mix"].push_back(document);
@@ -451,7 +484,7 @@ private slots:
 
         QAbstractItemModel& rows = gui.rows();
         for (const Kind& kind : kinds) {
-            const QString reason = text(kind.outcome);
+            const QString reason = phrase(kind.outcome);
             QCOMPARE(gui.row(kind.shown).mid(0, 2), (QStringList{qtTrId(kind.state), reason}));
         }
         auto& view = *gui.child<QTreeView>("documents");
@@ -472,15 +505,19 @@ private slots:
                               qtTrId("IDS_UI_BATCH_NOT_PROTECTED"), qtTrId("IDS_UI_BATCH_REFUSED"),
                               qtTrId("IDS_UI_BATCH_REFUSED"), qtTrId("IDS_UI_BATCH_FAILED")}));
 
+        // As the command sums up: by reason in the order of the reasons.
+        const auto line = [](FileReason reason, const char* name) {
+            return "  " + phrase(reason) + ": 1 (/mix/" + name + ")";
+        };
         const QStringList summary = {
             text(IDS_KEY::IDS_BATCH_SUMMARY).arg(2).arg(kinds.size()),
             text(IDS_KEY::IDS_BATCH_SUMMARY_ALREADY, "1"),
             text(IDS_KEY::IDS_BATCH_SUMMARY_REFUSED, "5"),
-            "  1  " + text(IDS_KEY::IDS_MSG_INVALIDPWD),
-            "  1  " + text(IDS_KEY::IDS_MSG_NO_PWD),
-            "  1  " + text(IDS_KEY::IDS_MSG_NO_TESSIVON),
-            "  1  " + text(IDS_KEY::IDS_MSG_FAILED),
-            "  1  " + text(IDS_KEY::IDS_BATCH_LINK_SKIPPED),
+            line(FileReason::NotProtected, "letter.pdf"),
+            line(FileReason::RefusedOrigin, "writer.pdf"),
+            line(FileReason::WrongPassword, "other.pdf"),
+            line(FileReason::SaveFailed, "full disk.pdf"),
+            line(FileReason::LinkNotFollowed, "link.pdf"),
         };
         QCOMPARE(gui.status().split('\n'), summary);
 
@@ -525,6 +562,42 @@ private slots:
         QVERIFY(gui.button("startButton").isEnabled());
     }
 
+    // "Save Copies In…": the list is walked again for the folder and the
+    // copies go below it; a folder that cannot be opened is said so once,
+    // and the copies go beside the documents again.
+    void copiesInAnotherFolder() {
+        FakeJobs jobs;
+        jobs.folders["/scans"] = {FakeJobs::document("/scans", "a.pdf")};
+        BatchGui gui(jobs);
+        gui.launch({"/scans"});
+        QTRY_COMPARE(gui.rows().rowCount(), 1);
+        gui.app.controller().saveCopiesIn("/out");
+        QTRY_VERIFY(!gui.app.controller().isWalking());
+        QCOMPARE(jobs.output(), std::string("/out"));
+        QCOMPARE(gui.rows().rowCount(), 1);
+        QTest::keyClicks(&gui.password(), "pw");
+        QTest::keyClick(&gui.password(), Qt::Key_Return);
+        QTRY_VERIFY(!gui.app.controller().isRunning());
+        QCOMPARE(gui.app.controller().list().row(0).copyPath, std::string("/out/scans/a_copy.pdf"));
+
+        int alerts = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++alerts;
+                box->accept();
+            }
+        });
+        closer.start(10);
+        gui.app.controller().saveCopiesIn("/nowhere");
+        QTRY_COMPARE(jobs.output(), std::string());
+        QTRY_VERIFY(!gui.app.controller().isWalking());
+        QCOMPARE(alerts, 1);
+        QCOMPARE(gui.rows().rowCount(), 1);
+        QCOMPARE(gui.row("a.pdf").value(0), qtTrId("IDS_UI_BATCH_WAITING"));
+        QCOMPARE(gui.child<QLabel>("copiesFolder")->text(), qtTrId("IDS_UI_BATCH_COPIES_BESIDE"));
+    }
+
     // The saved report: a line for each document with the command's fields,
     // names in their exact bytes, and no cell a spreadsheet would run.
     void reportFile_data() {
@@ -537,7 +610,7 @@ private slots:
         FakeJobs jobs;
         // Named relative to where the window was started.
         const std::string odd = "=SUM(A1) \"x\", \xff.pdf";
-        jobs.outcomes[odd] = IDS_KEY::IDS_MSG_INVALIDPWD;
+        jobs.outcomes[odd] = FileReason::WrongPassword;
         BatchGui gui(jobs);
         gui.launch({"/in/a.pdf", odd});
         QTRY_COMPARE(gui.rows().rowCount(), 2);
@@ -551,16 +624,17 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray saved = file.readAll();
-        const QString complete = text(IDS_KEY::IDS_MSG_COMPLETE);
-        const QString wrong = text(IDS_KEY::IDS_MSG_INVALIDPWD);
+        const QString complete = phrase(FileReason::Copied);
+        const QString wrong = phrase(FileReason::WrongPassword);
         if (ReportFormat(format) == ReportFormat::Csv) {
             QCOMPARE(QString::fromUtf8(saved),
-                     "source,source_base64,result,copy,copy_base64,message\r\n"
-                     "/in/a.pdf,L2luL2EucGRm,IDS_MSG_COMPLETE,/in/a_copy.pdf,"
+                     "source,source_base64,reason,detail,password_entry,result,copy,copy_base64,"
+                     "message\r\n"
+                     "/in/a.pdf,L2luL2EucGRm,copied,,,IDS_MSG_COMPLETE,/in/a_copy.pdf,"
                      "L2luL2FfY29weS5wZGY=," +
                          complete + "\r\n\"'=SUM(A1) \"\"x\"\", \uFFFD.pdf\"," +
-                         QByteArray::fromStdString(odd).toBase64() + ",IDS_MSG_INVALIDPWD,,," +
-                         wrong + "\r\n");
+                         QByteArray::fromStdString(odd).toBase64() +
+                         ",wrong-password,,,IDS_MSG_INVALIDPWD,,," + wrong + "\r\n");
             return;
         }
         const QList<QByteArray> lines = saved.trimmed().split('\n');
@@ -568,7 +642,7 @@ private slots:
         const QJsonObject second = QJsonDocument::fromJson(lines[1]).object();
         QCOMPARE(QByteArray::fromBase64(second["source_base64"].toString().toLatin1()),
                  QByteArray::fromStdString(odd));
-        QCOMPARE(second["result"].toString(), QString("IDS_MSG_INVALIDPWD"));
+        QCOMPARE(second["reason"].toString(), QString("wrong-password"));
         QVERIFY(second["copy"].isNull());
         QCOMPARE(QJsonDocument::fromJson(lines[0]).object()["copy"].toString(),
                  QString("/in/a_copy.pdf"));

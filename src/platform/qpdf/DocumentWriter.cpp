@@ -5,6 +5,7 @@
 #include "platform/qpdf/SinglePassStreams.h"
 
 #include <qpdf/QPDFCryptoProvider.hh>
+#include <qpdf/QPDFSystemError.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 #include <stdexcept>
@@ -162,7 +163,17 @@ Written writeNewFile(const SaveTarget& path, unsigned permissions,
     if (readable < 0) {
         return Written::Failed;
     }
-    if (!check(OpenFile::adopt(readable, path.name))) {
+    std::shared_ptr<const OpenFile> written;
+    try {
+        written = OpenFile::adopt(readable, path.name);
+    } catch (const QPDFSystemError& error) {
+        // No descriptor left to read it back with: the system's reason.
+        if (path.failure) {
+            *path.failure = error.getErrno();
+        }
+        return Written::Failed;
+    }
+    if (!check(written)) {
         return Written::Rejected;
     }
     return file.commit() ? Written::Failed : Written::Kept;

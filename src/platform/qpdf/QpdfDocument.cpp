@@ -23,6 +23,7 @@
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFSystemError.hh>
 
 namespace pdfunlock {
 namespace {
@@ -35,6 +36,20 @@ InflationBudget process(QPDF& pdf, const std::shared_ptr<const OpenFile>& file,
     auto budget = InflationBudget::beforeParse(source);
     pdf.processInputSource(source, password);
     return budget;
+}
+
+// Why the open that threw failed, for whoever asked.
+void noteProblem(OpenProblem* problem) {
+    if (!problem) {
+        return;
+    }
+    try {
+        throw;
+    } catch (const QPDFSystemError& error) {
+        *problem = {OpenProblem::Kind::System, error.getErrno()};
+    } catch (const std::exception&) {
+        *problem = {OpenProblem::Kind::NotPdf, 0}; // qpdf's damage, or memory refused
+    }
 }
 
 // qpdf reads the header before the cross-reference table and the encryption
@@ -291,15 +306,18 @@ std::shared_ptr<PDFDocument> QpdfDocumentService::initWithURL(const std::string&
     if (path.empty()) {
         return nullptr;
     }
-    return openFrom(path, [&path] { return OpenFile::open(path); });
+    return openFrom(
+        path, [&path] { return OpenFile::open(path); }, nullptr);
 }
 
-std::shared_ptr<PDFDocument> QpdfDocumentService::initWithDescriptor(int fd,
-                                                                     const std::string& path) {
-    return openFrom(path, [fd, &path] { return OpenFile::adopt(fd, path); });
+std::shared_ptr<PDFDocument>
+QpdfDocumentService::initWithDescriptor(int fd, const std::string& path, OpenProblem* problem) {
+    return openFrom(
+        path, [fd, &path] { return OpenFile::adopt(fd, path); }, problem);
 }
 
-std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
+std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd,
+                                                                      OpenProblem* problem) {
     // Taken as a key, the empty password is never hashed (AES-256 spends as
     // long on that as on reading a small file): nothing is decrypted here.
     auto pdf = quietQpdf();
@@ -307,6 +325,7 @@ std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
     try {
         process(*pdf, OpenFile::adopt(fd, "identifier"), "");
     } catch (const std::exception&) {
+        noteProblem(problem);
         return std::nullopt; // no PDF to name
     }
     return firstIdentifier(*pdf);
@@ -314,7 +333,8 @@ std::optional<std::string> QpdfDocumentService::permanentIdentifierAt(int fd) {
 
 std::shared_ptr<PDFDocument>
 QpdfDocumentService::openFrom(const std::string& path,
-                              const std::function<std::shared_ptr<const OpenFile>()>& open) {
+                              const std::function<std::shared_ptr<const OpenFile>()>& open,
+                              OpenProblem* problem) {
     auto pdf = quietQpdf();
     // No key is derived while parsing: the empty password is checked below.
     pdf->setPasswordIsHexKey(true);
@@ -330,10 +350,14 @@ QpdfDocumentService::openFrom(const std::string& path,
         }
         process(*pdf, file, "");
     } catch (const std::exception&) {
+        noteProblem(problem);
         return nullptr; // missing, unreadable, damaged beyond recovery or not a PDF at all
     }
     auto security = standardSecurity(*pdf);
     if (pdf->isEncrypted() && !security) {
+        if (problem) {
+            problem->kind = OpenProblem::Kind::OtherSecurity;
+        }
         return nullptr; // qpdf decrypts nothing of it
     }
     auto document = std::make_shared<QpdfDocument>(path, file, headerVersion(*pdf),

@@ -24,13 +24,16 @@ public:
     // opens from the check's reading of it, as long as that document is
     // kept and the file is as it was written.
     std::shared_ptr<PDFDocument> initWithURL(const std::string& path) override;
-    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path) override;
-    std::optional<std::string> permanentIdentifierAt(int fd) override;
+    std::shared_ptr<PDFDocument> initWithDescriptor(int fd, const std::string& path,
+                                                    OpenProblem* problem = nullptr) override;
+    std::optional<std::string> permanentIdentifierAt(int fd,
+                                                     OpenProblem* problem = nullptr) override;
     std::shared_ptr<PDFDocument> init() override;
 
 private:
     std::shared_ptr<PDFDocument>
-    openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open);
+    openFrom(const std::string& path, const std::function<std::shared_ptr<const OpenFile>()>& open,
+             OpenProblem* problem);
 
     long long parallelFrom_;
     bool passObjectStreams_;

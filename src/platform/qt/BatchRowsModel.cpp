@@ -78,6 +78,12 @@ void BatchRowsModel::addRows(const std::vector<BatchRow>& rows) {
     endInsertRows();
 }
 
+void BatchRowsModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
 void BatchRowsModel::updateRows(const std::vector<std::pair<std::size_t, BatchRow>>& rows) {
     std::vector<int> changed;
     for (const auto& [index, row] : rows) {

@@ -27,6 +27,7 @@ public:
     explicit BatchRowsModel(QObject* parent);
 
     void addRows(const std::vector<BatchRow>& rows);
+    void clear();
     void updateRows(const std::vector<std::pair<std::size_t, BatchRow>>& rows);
     const BatchRow& row(int row) const { return rows_.at(std::size_t(row)); }
     // "<state>: <reason>", or the state alone.

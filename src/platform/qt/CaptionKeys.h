@@ -41,7 +41,10 @@
     X(IDS_UI_BATCH_SAVE_REPORT)                                                                    \
     X(IDS_UI_BATCH_REPORT_CSV)                                                                     \
     X(IDS_UI_BATCH_REPORT_JSON)                                                                    \
-    X(IDS_UI_BATCH_UNSAVED_REPORT)
+    X(IDS_UI_BATCH_UNSAVED_REPORT)                                                                 \
+    X(IDS_UI_BATCH_SAVE_IN)                                                                        \
+    X(IDS_UI_BATCH_COPIES_BESIDE)                                                                  \
+    X(IDS_UI_BATCH_COPIES_IN)
 
 namespace pdfunlock::captions {
 

@@ -10,17 +10,19 @@ namespace {
 
 // Qt writes whole documents only: the value is written as the one element of
 // an array, and the brackets are taken off.
-std::string jsonValue(const std::optional<std::string>& text) {
+std::string jsonValue(const JsonValue& member) {
+    const auto& text = member.text();
     const QJsonValue value =
-        text ? QJsonValue(QString::fromUtf8(text->data(), qsizetype(text->size()))) : QJsonValue();
+        text              ? QJsonValue(QString::fromUtf8(text->data(), qsizetype(text->size())))
+        : member.number() ? QJsonValue(qint64(*member.number()))
+                          : QJsonValue();
     const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2).toStdString();
 }
 
 } // namespace
 
-std::string
-jsonObjectLine(const std::vector<std::pair<std::string, std::optional<std::string>>>& members) {
+std::string jsonObjectLine(const std::vector<std::pair<std::string, JsonValue>>& members) {
     std::string line = "{";
     for (const auto& [name, value] : members) {
         if (line.size() > 1) {

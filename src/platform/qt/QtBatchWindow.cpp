@@ -134,6 +134,8 @@ QtBatchWindow::QtBatchWindow(Actions actions)
     setCaption(*ui_->showPassword, captions::IDS_UI_BATCH_SHOW_PASSWORD);
     setCaption(*ui_->openFolderButton, captions::IDS_UI_BATCH_OPEN_FOLDER);
     setCaption(*ui_->saveReportButton, captions::IDS_UI_BATCH_SAVE_REPORT);
+    setCaption(*ui_->saveInButton, captions::IDS_UI_BATCH_SAVE_IN);
+    showCopiesFolder({});
     setCaption(*ui_->startButton, captions::IDS_UI_BATCH_START);
     setCaption(*ui_->retryButton, captions::IDS_UI_BATCH_RETRY);
     setCaption(*ui_->cancelButton, captions::IDS_UI_BATCH_CANCEL);
@@ -189,6 +191,13 @@ void QtBatchWindow::connectActions() {
                      [this] { addChosen(false); });
     QObject::connect(ui_->addFolderButton, &QPushButton::clicked, owner,
                      [this] { addChosen(true); });
+    QObject::connect(ui_->saveInButton, &QPushButton::clicked, owner, [this] {
+        const QString dir = QFileDialog::getExistingDirectory(
+            widget_.get(), dialogTitle(captions::IDS_UI_BATCH_SAVE_IN));
+        if (!dir.isEmpty() && actions_.saveCopiesIn) {
+            actions_.saveCopiesIn(QFile::encodeName(dir).toStdString());
+        }
+    });
     QObject::connect(ui_->showPassword, &QCheckBox::toggled, owner, [this](bool shown) {
         ui_->password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
     });
@@ -284,6 +293,7 @@ void QtBatchWindow::setActions(const BatchActions& actions) {
     ui_->cancelButton->setEnabled(actions.cancel);
     ui_->addFilesButton->setEnabled(actions.add);
     ui_->addFolderButton->setEnabled(actions.add);
+    ui_->saveInButton->setEnabled(actions.add);
     widget_->takesDrops = actions.add;
     ui_->saveReportButton->setEnabled(actions.saveReport);
     // Typed before the documents are there, or for the next start or retry.
@@ -349,6 +359,19 @@ UnsavedReport QtBatchWindow::askToSaveReport() {
     default:
         return UnsavedReport::Keep;
     }
+}
+
+void QtBatchWindow::clearRows() {
+    model_->clear();
+    widget_->setWindowTitle(qtTrId(captions::IDS_UI_BATCH_TITLE, 0));
+    showDetails();
+}
+
+void QtBatchWindow::showCopiesFolder(const std::string& folder) {
+    ui_->copiesFolder->setText(
+        folder.empty() ? qtTrId(captions::IDS_UI_BATCH_COPIES_BESIDE)
+                       : qtTrId(captions::IDS_UI_BATCH_COPIES_IN)
+                             .arg(QFile::decodeName(QByteArray::fromStdString(folder))));
 }
 
 std::optional<std::size_t> QtBatchWindow::currentRow() const {

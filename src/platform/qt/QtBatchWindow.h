@@ -65,6 +65,7 @@ public:
         std::function<void(const std::vector<std::string>&)> add;
         std::function<void(std::optional<std::size_t>)> openFolder; // a row, or the copies'
         std::function<void()> saveReport;
+        std::function<void(const std::string&)> saveCopiesIn; // a folder
     };
 
     explicit QtBatchWindow(Actions actions);
@@ -87,6 +88,8 @@ public:
     std::optional<ReportFile> chooseReportFile() override;
     bool saveText(const std::string& path, const std::string& text) override;
     UnsavedReport askToSaveReport() override;
+    void clearRows() override;
+    void showCopiesFolder(const std::string& folder) override;
 
 private:
     void connectActions();
