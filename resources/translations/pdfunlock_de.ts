@@ -527,7 +527,7 @@ Rückgabewert:
     </message>
     <message id="IDS_UI_BATCH_STATE_REASON">
         <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message id="IDS_UI_BATCH_DETAILS">
         <source>%1 — %2</source>

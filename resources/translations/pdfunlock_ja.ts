@@ -517,15 +517,15 @@ Exit status:
     </message>
     <message id="IDS_UI_BATCH_STATE_REASON">
         <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <translation>%1（%2）</translation>
     </message>
     <message id="IDS_UI_BATCH_DETAILS">
         <source>%1 — %2</source>
-        <translation>%1 — %2</translation>
+        <translation>%1 ／ %2</translation>
     </message>
     <message id="IDS_UI_BATCH_DETAILS_COPY">
         <source>%1 — %2 — copy: %3</source>
-        <translation>%1 — %2 — コピー: %3</translation>
+        <translation>%1 ／ %2 ／ コピー: %3</translation>
     </message>
     <message id="IDS_UI_BATCH_CURRENT">
         <source>Current document</source>

@@ -129,7 +129,8 @@ std::vector<std::string> BatchWindowList::summary(const Strings& strings) const 
         const FileReason reason = isHandled(rows_[row].shown.state) && rows_[row].outcome
                                       ? rows_[row].outcome->reason
                                       : FileReason::NotStarted;
-        summary.add(reason, row, rows_[row].shown.path);
+        // Named as the list shows them.
+        summary.add(reason, row, rows_[row].shown.shown);
     }
     return summaryLines(summary, strings);
 }

@@ -507,7 +507,7 @@ private slots:
 
         // As the command sums up: by reason in the order of the reasons.
         const auto line = [](FileReason reason, const char* name) {
-            return "  " + phrase(reason) + ": 1 (/mix/" + name + ")";
+            return "  " + phrase(reason) + ": 1 (" + name + ")";
         };
         const QStringList summary = {
             text(IDS_KEY::IDS_BATCH_SUMMARY).arg(2).arg(kinds.size()),
