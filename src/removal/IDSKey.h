@@ -93,7 +93,12 @@ namespace pdfunlock {
     X(IDS_CLI_LIST_TOO_MANY)                                                                       \
     X(IDS_CLI_LIST_EMPTY)                                                                          \
     X(IDS_CLI_NAME_TOO_LONG)                                                                       \
-    X(IDS_CLI_TOO_MANY_NAMES)
+    X(IDS_CLI_TOO_MANY_NAMES)                                                                      \
+    X(IDS_BATCH_LOOKING)                                                                           \
+    X(IDS_BATCH_STOPPING)                                                                          \
+    X(IDS_BATCH_CLOSING)                                                                           \
+    X(IDS_BATCH_REPORT_FAILED)                                                                     \
+    X(IDS_BATCH_OUTPUT_FAILED)
 
 #define PDFUNLOCK_IDS_CASE(name) name,
 enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };
