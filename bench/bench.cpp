@@ -20,15 +20,23 @@
 // folder and `sync`. With --baseline-cli, another build's pdfunlock-cli runs
 // beside this one.
 //
-//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h]
+//   pdfunlock-bench [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h|i]
 //                   [--baseline-cli PATH]
+//
+// i) is 2,000 one-page scans in 20 folders: the window for several documents
+// (as `pdfunlock --batch` builds it, offscreen, Enter pressed as soon as it is
+// up, ended once every row is done) against pdfunlock-cli on the same folder.
+#include "BatchDesktopApp.h"
 #include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/qpdf/QpdfDocument.h"
+#include "platform/qt/FrameworkMessages.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -95,6 +103,38 @@ int runChecks(const std::string& path, const std::string& password, const std::s
     auto check = pdf.initWithURL(copy);
     if (!check || check->declaredPageCount() != source->pageCount()) {
         std::fprintf(stderr, "cannot read %s\n", copy.c_str());
+        return 3;
+    }
+    return 0;
+}
+
+// The child: the window for several documents on `folder`, Enter pressed once
+// it is up, while the walk may still be going; ends when every row is done.
+int runWindow(int argc, char** argv, const std::string& folder, const std::string& password) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    quietFrameworkMessages();
+    QApplication app(argc, argv);
+    testing::FakeLog log;
+    BatchDesktopApp window(log);
+    window.launchWhenEventLoopStarts({folder});
+    BatchWindowController& controller = window.controller();
+    bool started = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!started && window.form().widget().isVisible()) {
+            window.form().password().setStringValue(password);
+            controller.start();
+            started = controller.isRunning();
+        } else if (started && !controller.isRunning() && !controller.isWalking()) {
+            QApplication::quit();
+        }
+    });
+    poll.start(10);
+    app.exec();
+    const BatchWindowList& list = controller.list();
+    if (list.size() == 0 || list.count(BatchRowState::Copied) != list.size()) {
+        std::fprintf(stderr, "window: %zu copies of %zu\n", list.count(BatchRowState::Copied),
+                     list.size());
         return 3;
     }
     return 0;
@@ -380,9 +420,77 @@ void benchBatch(const fs::path& data, const std::string& self, const std::string
                 "");
 }
 
+// i) 2,000 one-page scans in 20 folders: the window against the command.
+void benchWindow(const fs::path& data, const std::string& self, const std::string& password,
+                 int reps) {
+    const fs::path folder = data / "i-window";
+    constexpr int files = 2000;
+    constexpr int folders = 20;
+    const auto source = [&](int i) {
+        return folder / ("box" + std::to_string(i % folders)) /
+               ("scan" + std::to_string(i) + ".pdf");
+    };
+    if (!fs::exists(source(files - 1))) {
+        for (int f = 0; f < folders; ++f) {
+            fs::create_directories(folder / ("box" + std::to_string(f)));
+        }
+        fixtures::Fixture scan;
+        scan.security = fixtures::Security::AES_256;
+        scan.creator = fixtures::Text{"Tessivon Scan 4.2"};
+        scan.userPassword = password;
+        scan.ownerPassword = "bench-owner";
+        scan.pages = 1;
+        scan.imageBytesPerPage = 20 * 1000;
+        makeInput(scan, source(0).string());
+        for (int i = 1; i < files; ++i) {
+            fs::copy_file(source(0), source(i));
+        }
+    }
+    const fs::path passwordFile = data / "f-password";
+    if (FILE* f = std::fopen(passwordFile.c_str(), "w")) {
+        std::fprintf(f, "%s\n", password.c_str());
+        std::fclose(f);
+    }
+    const std::string cli = (fs::path(self).parent_path() / "pdfunlock-cli").string();
+    const auto removeCopies = [&] {
+        for (int i = 0; i < files; ++i) {
+            fs::path copy = source(i);
+            copy.replace_filename("scan" + std::to_string(i) + "_copy.pdf");
+            fs::remove(copy);
+        }
+    };
+    const std::vector<std::pair<std::string, std::vector<std::string>>> runners = {
+        {"cli",
+         {"sh", "-c", "exec \"$0\" --password-file \"$1\" \"$2\" >/dev/null 2>&1", cli,
+          passwordFile.string(), folder.string()}},
+        {"window", {self, "--run-window", folder.string(), password}},
+    };
+    std::vector<std::vector<Sample>> samples(runners.size());
+    for (int r = 0; r < reps; ++r) {
+        for (std::size_t t = 0; t < runners.size(); ++t) {
+            removeCopies();
+            samples[t].push_back(runChild(runners[t].second));
+        }
+    }
+    removeCopies();
+    const Stats ours = summarize(samples[0]);
+    for (std::size_t t = 0; t < runners.size(); ++t) {
+        const Stats b = summarize(samples[t]);
+        std::printf("%-26s %-9s %8.3f %8.3f %8.3f %7.2f %7.3f %9.0f %9.1f %9s\n",
+                    t == 0 ? "i) 2000 one-page scans" : "", runners[t].first.c_str(), b.median,
+                    b.min, b.max, b.median / ours.median, b.cpuMedian, files / b.median,
+                    double(b.rssKiB) / 1024, "");
+    }
+    std::printf("%-26s window / pdfunlock-cli = %.2f (files/s in the pages/s column)\n", "",
+                summarize(samples[1]).median / ours.median);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--run-window") == 0) {
+        return runWindow(argc, argv, argv[2], argv[3]);
+    }
     if (argc == 4 && std::strcmp(argv[1], "--run-removal") == 0) {
         return runRemoval(argv[2], argv[3]);
     }
@@ -405,7 +513,7 @@ int main(int argc, char** argv) {
             baselineCli = argv[++i];
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h] "
+                         "usage: %s [--reps N] [--data DIR] [--only a|b|c|d|e|f|g|h|i] "
                          "[--baseline-cli PATH]\n",
                          argv[0]);
             return 2;
@@ -542,6 +650,9 @@ int main(int argc, char** argv) {
         if (only.empty() || only == batch.key) {
             benchBatch(data, self, baselineCli, password, batch, reps);
         }
+    }
+    if (only.empty() || only == "i") {
+        benchWindow(data, self, password, reps);
     }
     return 0;
 }

@@ -9,10 +9,10 @@
 #include "platform/qpdf/QpdfDocument.h"
 #include "platform/qt/AlertPresenter.h"
 #include "platform/qt/OpenDocumentsFilter.h"
-#include "platform/qt/QtApplication.h"
 #include "platform/qt/QtBatchWindow.h"
 #include "platform/qt/QtStrings.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +24,8 @@ public:
     // `jobs`: files handled at once, by default as many as the process has
     // processors.
     explicit BatchDesktopApp(Log& log, unsigned jobs = 0);
+    // The same window over another job (the tests' stand-in).
+    explicit BatchDesktopApp(BatchJobs& jobs);
     BatchDesktopApp(const BatchDesktopApp&) = delete;
     BatchDesktopApp& operator=(const BatchDesktopApp&) = delete;
 
@@ -33,17 +35,18 @@ public:
 
     // Once the event loop runs: `paths` (the command line's documents and
     // folders), then those the system sent as events until then, as one
-    // list, and the window comes up with them.
+    // list, and the window comes up with them (empty without any).
     void launchWhenEventLoopStarts(const std::vector<std::string>& paths);
 
 private:
+    BatchDesktopApp(Log* log, unsigned jobs, BatchJobs* other);
+
     QtBatchWindow form_;
     QtAlertPresenter alerts_;
     QtStrings strings_;
     PosixFileSystem files_;
     QpdfDocumentService pdf_;
-    QtApplication application_;
-    BatchWindowJobs jobs_;
+    std::unique_ptr<BatchJobs> ownJobs_;
     BatchWindowController controller_;
     QtOpenDocumentsFilter openDocuments_;
 };

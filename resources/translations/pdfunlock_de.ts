@@ -457,6 +457,26 @@ Rückgabewert:
         <source>%1 holds more than %2 names</source>
         <translation>%1 enthält mehr als %2 Namen</translation>
     </message>
+    <message id="IDS_BATCH_LOOKING">
+        <source>Looking for PDFs… %1 found so far.</source>
+        <translation>PDF-Dateien werden gesucht … bisher %1 gefunden.</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPING">
+        <source>Cancelling: the documents under way are being finished.</source>
+        <translation>Wird abgebrochen: Die begonnenen Dokumente werden noch fertiggestellt.</translation>
+    </message>
+    <message id="IDS_BATCH_CLOSING">
+        <source>Closing: the documents under way are being finished, then the window closes.</source>
+        <translation>Wird geschlossen: Die begonnenen Dokumente werden noch fertiggestellt, dann schließt sich das Fenster.</translation>
+    </message>
+    <message id="IDS_BATCH_REPORT_FAILED">
+        <source>The report could not be saved.</source>
+        <translation>Der Bericht konnte nicht gespeichert werden.</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>Der Ordner für die Kopien konnte nicht geöffnet werden. Die Kopien werden neben den Dokumenten gespeichert.</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>Passwort</translation>
@@ -543,6 +563,78 @@ Rückgabewert:
     <message id="IDS_UI_BATCH_CANCELLED">
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REASON">
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE_REASON">
+        <source>%1: %2</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS">
+        <source>%1 — %2</source>
+        <translation>%1 – %2</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS_COPY">
+        <source>%1 — %2 — copy: %3</source>
+        <translation>%1 – %2 – Kopie: %3</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CURRENT">
+        <source>Current document</source>
+        <translation>Aktuelles Dokument</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATUS">
+        <source>How the batch went</source>
+        <translation>Stand der Bearbeitung</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FILES">
+        <source>Add &amp;Files…</source>
+        <translation>&amp;Dateien hinzufügen …</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FOLDER">
+        <source>Add Fol&amp;der…</source>
+        <translation>&amp;Ordner hinzufügen …</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PDF_FILTER">
+        <source>PDF documents (*.pdf *.PDF)</source>
+        <translation>PDF-Dokumente (*.pdf *.PDF)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SHOW_PASSWORD">
+        <source>S&amp;how password</source>
+        <translation>Passwort an&amp;zeigen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_OPEN_FOLDER">
+        <source>&amp;Open Folder</source>
+        <translation>Ordner ö&amp;ffnen</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_REPORT">
+        <source>Save Re&amp;port…</source>
+        <translation>&amp;Bericht speichern …</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_CSV">
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-Tabelle (*.csv)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_JSON">
+        <source>JSON lines (*.jsonl)</source>
+        <translation>JSON-Zeilen (*.jsonl)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_UNSAVED_REPORT">
+        <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
+        <translation>Einige Dokumente wurden nicht kopiert, und der Bericht dieses Durchgangs ist noch nicht gespeichert. Vor dem Schließen speichern?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>Kopien speichern &amp;in …</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>Die Kopien werden neben jedem Dokument gespeichert.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>Die Kopien werden in %1 gespeichert, in Ordnern wie denen der Dokumente.</translation>
     </message>
 </context>
 </TS>

@@ -445,6 +445,26 @@ Exit status:
         <source>%1 holds more than %2 names</source>
         <translation>%1 holds more than %2 names</translation>
     </message>
+    <message id="IDS_BATCH_LOOKING">
+        <source>Looking for PDFs… %1 found so far.</source>
+        <translation>Looking for PDFs… %1 found so far.</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPING">
+        <source>Cancelling: the documents under way are being finished.</source>
+        <translation>Cancelling: the documents under way are being finished.</translation>
+    </message>
+    <message id="IDS_BATCH_CLOSING">
+        <source>Closing: the documents under way are being finished, then the window closes.</source>
+        <translation>Closing: the documents under way are being finished, then the window closes.</translation>
+    </message>
+    <message id="IDS_BATCH_REPORT_FAILED">
+        <source>The report could not be saved.</source>
+        <translation>The report could not be saved.</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>The folder for the copies could not be opened. The copies are saved beside the documents.</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>Password</translation>
@@ -531,6 +551,78 @@ Exit status:
     <message id="IDS_UI_BATCH_CANCELLED">
         <source>Cancelled</source>
         <translation>Cancelled</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REASON">
+        <source>Reason</source>
+        <translation>Reason</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE_REASON">
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS">
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS_COPY">
+        <source>%1 — %2 — copy: %3</source>
+        <translation>%1 — %2 — copy: %3</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CURRENT">
+        <source>Current document</source>
+        <translation>Current document</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATUS">
+        <source>How the batch went</source>
+        <translation>How the batch went</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FILES">
+        <source>Add &amp;Files…</source>
+        <translation>Add &amp;Files…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FOLDER">
+        <source>Add Fol&amp;der…</source>
+        <translation>Add Fol&amp;der…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PDF_FILTER">
+        <source>PDF documents (*.pdf *.PDF)</source>
+        <translation>PDF documents (*.pdf *.PDF)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SHOW_PASSWORD">
+        <source>S&amp;how password</source>
+        <translation>S&amp;how password</translation>
+    </message>
+    <message id="IDS_UI_BATCH_OPEN_FOLDER">
+        <source>&amp;Open Folder</source>
+        <translation>&amp;Open Folder</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_REPORT">
+        <source>Save Re&amp;port…</source>
+        <translation>Save Re&amp;port…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_CSV">
+        <source>CSV table (*.csv)</source>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_JSON">
+        <source>JSON lines (*.jsonl)</source>
+        <translation>JSON lines (*.jsonl)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_UNSAVED_REPORT">
+        <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
+        <translation>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>Save Copies &amp;In…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>Copies are saved beside each document.</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>Copies are saved in %1, in folders like those of the documents.</translation>
     </message>
 </context>
 </TS>

@@ -447,6 +447,26 @@ Exit status:
         <source>%1 holds more than %2 names</source>
         <translation>%1 には %2 個を超える名前があります</translation>
     </message>
+    <message id="IDS_BATCH_LOOKING">
+        <source>Looking for PDFs… %1 found so far.</source>
+        <translation>PDF を探しています… これまでに %1 件見つかりました。</translation>
+    </message>
+    <message id="IDS_BATCH_STOPPING">
+        <source>Cancelling: the documents under way are being finished.</source>
+        <translation>中止しています: 処理中の文書を最後まで処理しています。</translation>
+    </message>
+    <message id="IDS_BATCH_CLOSING">
+        <source>Closing: the documents under way are being finished, then the window closes.</source>
+        <translation>閉じています: 処理中の文書を最後まで処理してから、ウィンドウを閉じます。</translation>
+    </message>
+    <message id="IDS_BATCH_REPORT_FAILED">
+        <source>The report could not be saved.</source>
+        <translation>レポートを保存できませんでした。</translation>
+    </message>
+    <message id="IDS_BATCH_OUTPUT_FAILED">
+        <source>The folder for the copies could not be opened. The copies are saved beside the documents.</source>
+        <translation>コピーの保存先フォルダーを開けませんでした。コピーはそれぞれの文書と同じフォルダーに保存されます。</translation>
+    </message>
     <message id="IDS_UI_PASSWORD">
         <source>Password</source>
         <translation>パスワード</translation>
@@ -532,6 +552,78 @@ Exit status:
     <message id="IDS_UI_BATCH_CANCELLED">
         <source>Cancelled</source>
         <translation>中止しました</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REASON">
+        <source>Reason</source>
+        <translation>理由</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATE_REASON">
+        <source>%1: %2</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS">
+        <source>%1 — %2</source>
+        <translation>%1 ／ %2</translation>
+    </message>
+    <message id="IDS_UI_BATCH_DETAILS_COPY">
+        <source>%1 — %2 — copy: %3</source>
+        <translation>%1 ／ %2 ／ コピー: %3</translation>
+    </message>
+    <message id="IDS_UI_BATCH_CURRENT">
+        <source>Current document</source>
+        <translation>選択中の文書</translation>
+    </message>
+    <message id="IDS_UI_BATCH_STATUS">
+        <source>How the batch went</source>
+        <translation>処理の状況</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FILES">
+        <source>Add &amp;Files…</source>
+        <translation>ファイルを追加(&amp;F)…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_ADD_FOLDER">
+        <source>Add Fol&amp;der…</source>
+        <translation>フォルダーを追加(&amp;D)…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_PDF_FILTER">
+        <source>PDF documents (*.pdf *.PDF)</source>
+        <translation>PDF 文書 (*.pdf *.PDF)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SHOW_PASSWORD">
+        <source>S&amp;how password</source>
+        <translation>パスワードを表示(&amp;H)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_OPEN_FOLDER">
+        <source>&amp;Open Folder</source>
+        <translation>フォルダーを開く(&amp;O)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_REPORT">
+        <source>Save Re&amp;port…</source>
+        <translation>レポートを保存(&amp;P)…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_CSV">
+        <source>CSV table (*.csv)</source>
+        <translation>CSV 表 (*.csv)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_REPORT_JSON">
+        <source>JSON lines (*.jsonl)</source>
+        <translation>JSON Lines (*.jsonl)</translation>
+    </message>
+    <message id="IDS_UI_BATCH_UNSAVED_REPORT">
+        <source>Some documents were not copied, and the report of this batch has not been saved. Save it before closing?</source>
+        <translation>コピーされなかった文書があり、この処理のレポートはまだ保存されていません。閉じる前に保存しますか?</translation>
+    </message>
+    <message id="IDS_UI_BATCH_SAVE_IN">
+        <source>Save Copies &amp;In…</source>
+        <translation>コピーの保存先(&amp;I)…</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_BESIDE">
+        <source>Copies are saved beside each document.</source>
+        <translation>コピーはそれぞれの文書と同じフォルダーに保存されます。</translation>
+    </message>
+    <message id="IDS_UI_BATCH_COPIES_IN">
+        <source>Copies are saved in %1, in folders like those of the documents.</source>
+        <translation>コピーは %1 に、文書と同じフォルダー構成で保存されます。</translation>
     </message>
 </context>
 </TS>

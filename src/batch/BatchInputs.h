@@ -5,6 +5,7 @@
 #include "removal/FileJob.h"
 #include "removal/IDSKey.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,5 +59,14 @@ bool opensUnprotected(const FileSource& item, PDFDocumentService& pdf);
 // copy (see earlierCopyOf).
 BatchInputs collectInputs(const std::vector<std::string>& paths, RemovalServices services,
                           std::shared_ptr<OutputFolder> output = nullptr);
+
+// The same, handed over as the walk goes: `found` gets the files of each
+// folder once it is listed (a few at a time while their earlier copies are
+// looked for), each named file, and what was skipped meanwhile, with the
+// named path they were found from, and after each folder even when nothing
+// was found in it. It answers false to stop the walk.
+using FoundSoFar = std::function<bool(const std::string& named, BatchInputs found)>;
+void collectInputs(const std::vector<std::string>& paths, RemovalServices services,
+                   std::shared_ptr<OutputFolder> output, const FoundSoFar& found);
 
 } // namespace pdfunlock

@@ -122,10 +122,10 @@ std::string fileLine(const FileResult& result, const Strings& strings) {
     return line;
 }
 
-std::string fileJsonLine(const FileResult& result, const Strings& strings) {
+FileFields fileFields(const FileResult& result, const Strings& strings) {
     const FileOutcome& outcome = result.outcome;
     const FileOutcomeRow& row = outcomeRow(outcome.reason);
-    std::vector<std::pair<std::string, JsonValue>> members = {
+    FileFields members = {
         {"source", result.source},
         {"source_base64", base64(result.source)},
         {"reason", std::string(row.code)},
@@ -141,7 +141,11 @@ std::string fileJsonLine(const FileResult& result, const Strings& strings) {
     members.emplace_back("copy_base64", outcome.copyPath ? std::optional(base64(*outcome.copyPath))
                                                          : std::nullopt);
     members.emplace_back("message", outcomeText(outcome, strings));
-    return jsonObjectLine(members);
+    return members;
+}
+
+std::string fileJsonLine(const FileResult& result, const Strings& strings) {
+    return jsonObjectLine(fileFields(result, strings));
 }
 
 std::string progressText(const Progress& progress, const Strings& strings) {

@@ -4,9 +4,13 @@
 
 #include "batch/BatchRun.h"
 #include "platform/Desktop.h"
+#include "platform/qt/JsonText.h"
 
+#include <array>
 #include <chrono>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pdfunlock {
@@ -35,6 +39,16 @@ std::string fileLine(const FileResult& result, const Strings& strings);
 // that is not UTF-8 shows as U+FFFD); the *_base64 members are the paths'
 // exact bytes in base64 (RFC 4648), for scripts.
 std::string fileJsonLine(const FileResult& result, const Strings& strings);
+
+// Those members, names and values in order: the fields every report of a
+// file has (the window's saved report too); `detail` and `password_entry`
+// only when there is one.
+using FileFields = std::vector<std::pair<std::string, JsonValue>>;
+FileFields fileFields(const FileResult& result, const Strings& strings);
+// Every name fileFields can give, in its order: the columns of a table.
+inline constexpr std::array kFileFieldNames = {"source", "source_base64",  "reason",
+                                               "detail", "password_entry", "result",
+                                               "copy",   "copy_base64",    "message"};
 
 struct Progress {
     std::size_t done = 0;

@@ -53,8 +53,10 @@ void WrongPasswordWatch::add(const FileOutcome& outcome) {
 
 BatchRun::BatchRun(std::vector<BatchItem> items, std::vector<std::string> passwords,
                    BatchOptions options, BatchServices services, OnFinished onFinished)
-    : items_(std::move(items)), passwords_(std::move(passwords)), options_(std::move(options)),
-      services_(services), onFinished_(std::move(onFinished)) {
+    : passwords_(std::move(passwords)), options_(std::move(options)), services_(services),
+      onFinished_(std::move(onFinished)),
+      items_(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end())),
+      open_(options_.open) {
     summary_.total = items_.size();
 }
 
@@ -67,9 +69,11 @@ BatchRun::~BatchRun() {
 }
 
 void BatchRun::start() {
-    const std::size_t jobs =
-        std::min<std::size_t>(std::max(1u, options_.jobs), std::max<std::size_t>(1, items_.size()));
     std::lock_guard lock(mutex_);
+    // An open run may grow: as many jobs as asked for.
+    const std::size_t asked = std::max(1u, options_.jobs);
+    const std::size_t jobs =
+        open_ ? asked : std::min<std::size_t>(asked, std::max<std::size_t>(1, items_.size()));
     running_ = jobs;
     for (std::size_t i = 0; i < jobs; ++i) {
         try {
@@ -84,8 +88,25 @@ void BatchRun::start() {
     }
 }
 
+void BatchRun::add(std::vector<BatchItem> items) {
+    std::lock_guard lock(mutex_);
+    summary_.total += items.size();
+    items_.insert(items_.end(), std::make_move_iterator(items.begin()),
+                  std::make_move_iterator(items.end()));
+    changed_.notify_all();
+}
+
+void BatchRun::noMoreFiles() {
+    std::lock_guard lock(mutex_);
+    open_ = false;
+    changed_.notify_all();
+}
+
 void BatchRun::cancel() {
     cancelled_ = true;
+    // Under the lock, so that a job about to wait for more files sees it.
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
 }
 
 void BatchRun::work() {
@@ -98,22 +119,29 @@ void BatchRun::work() {
 
 bool BatchRun::step() {
     for (;;) {
-        if (cancelled_) {
-            return false;
-        }
-        // The files in their order; then those another run was handling,
-        // waited for this time.
-        std::size_t index = next_++;
-        const bool lastPass = index >= items_.size();
-        if (lastPass) {
-            std::lock_guard lock(mutex_);
-            if (busy_.empty()) {
+        // The files in their order, waiting for more while the run is open;
+        // then those another run was handling, waited for this time.
+        std::size_t index = 0;
+        bool lastPass = false;
+        const BatchItem* taken = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return cancelled_ || next_ < items_.size() || !open_; });
+            if (cancelled_) {
                 return false;
             }
-            index = busy_.front();
-            busy_.pop_front();
+            if (next_ < items_.size()) {
+                index = next_++;
+            } else if (busy_.empty()) {
+                return false;
+            } else {
+                lastPass = true;
+                index = busy_.front();
+                busy_.pop_front();
+            }
+            taken = &items_[index];
         }
-        const BatchItem& item = items_[index];
+        const BatchItem& item = *taken;
         FileResult result{item.path, {}, std::nullopt, index};
         try {
             FileOutcome outcome = unlockFile(
@@ -160,7 +188,7 @@ std::vector<FileResult> BatchRun::notStarted() const {
     std::lock_guard lock(mutex_);
     std::vector<std::size_t> never(busy_.begin(), busy_.end());
     // Every index handed out was started, but for those left to wait for.
-    for (std::size_t i = std::min(next_.load(), items_.size()); i < items_.size(); ++i) {
+    for (std::size_t i = next_; i < items_.size(); ++i) {
         never.push_back(i);
     }
     std::sort(never.begin(), never.end());
@@ -171,6 +199,11 @@ std::vector<FileResult> BatchRun::notStarted() const {
         results.push_back({items_[i].path, std::move(outcome), std::nullopt, i});
     }
     return results;
+}
+
+std::size_t BatchRun::total() const {
+    std::lock_guard lock(mutex_);
+    return items_.size();
 }
 
 bool BatchRun::over() const {

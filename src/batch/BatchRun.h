@@ -76,6 +76,8 @@ struct BatchOptions {
     bool stopOnWrongPassword = false;
     // With a keyring: the number each password is known by (its line).
     std::vector<std::size_t> entryNumbers;
+    // More files come with add() until noMoreFiles(): the jobs wait for them.
+    bool open = false;
 };
 
 struct BatchServices {
@@ -102,6 +104,11 @@ public:
     // Starts the jobs and returns at once. When no thread can be started,
     // the files are handled on the caller's thread, in waitFor and wait.
     void start();
+    // With BatchOptions::open, from any thread: files found since, handled
+    // after those before.
+    void add(std::vector<BatchItem> items);
+    // No file is added any more: the run is over once those it has are handled.
+    void noMoreFiles();
     // From any thread, a signal handler's thread included: no further file
     // starts; files under way finish (their save is all or nothing).
     void cancel();
@@ -112,7 +119,7 @@ public:
     // the batch is over.
     bool waitFor(std::chrono::milliseconds timeout);
 
-    std::size_t total() const { return items_.size(); }
+    std::size_t total() const;
     // After wait(): the files that were never started, in their order.
     std::vector<FileResult> notStarted() const;
     std::size_t finished() const;
@@ -124,19 +131,21 @@ private:
     void finish(FileResult result);
     bool over() const;
 
-    std::vector<BatchItem> items_;
     std::vector<std::string> passwords_;
     BatchOptions options_;
     BatchServices services_;
     OnFinished onFinished_;
 
-    std::atomic<std::size_t> next_{0};
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> workers_;
     bool joined_ = false;
     bool onCaller_ = false; // no thread could be started
 
     mutable std::mutex mutex_;
+    // A deque: an item keeps its place while more are added.
+    std::deque<BatchItem> items_;
+    std::size_t next_ = 0;
+    bool open_ = false;
     std::deque<std::size_t> busy_; // another run had them: taken up last
     std::condition_variable changed_;
     std::size_t running_ = 0;

@@ -99,7 +99,12 @@ namespace pdfunlock {
     X(IDS_WATCH_POLLING)                                                                           \
     X(IDS_WATCH_FOLDER_GONE)                                                                       \
     X(IDS_WATCH_NONE_LEFT)                                                                         \
-    X(IDS_WATCH_PASSWORD_FILE_OPEN)
+    X(IDS_WATCH_PASSWORD_FILE_OPEN)                                                                \
+    X(IDS_BATCH_LOOKING)                                                                           \
+    X(IDS_BATCH_STOPPING)                                                                          \
+    X(IDS_BATCH_CLOSING)                                                                           \
+    X(IDS_BATCH_REPORT_FAILED)                                                                     \
+    X(IDS_BATCH_OUTPUT_FAILED)
 
 #define PDFUNLOCK_IDS_CASE(name) name,
 enum class IDS_KEY { PDFUNLOCK_IDS_KEYS(PDFUNLOCK_IDS_CASE) };

@@ -26,7 +26,25 @@
     X(IDS_UI_BATCH_NOT_PROTECTED)                                                                  \
     X(IDS_UI_BATCH_REFUSED)                                                                        \
     X(IDS_UI_BATCH_FAILED)                                                                         \
-    X(IDS_UI_BATCH_CANCELLED)
+    X(IDS_UI_BATCH_CANCELLED)                                                                      \
+    X(IDS_UI_BATCH_REASON)                                                                         \
+    X(IDS_UI_BATCH_STATE_REASON)                                                                   \
+    X(IDS_UI_BATCH_DETAILS)                                                                        \
+    X(IDS_UI_BATCH_DETAILS_COPY)                                                                   \
+    X(IDS_UI_BATCH_CURRENT)                                                                        \
+    X(IDS_UI_BATCH_STATUS)                                                                         \
+    X(IDS_UI_BATCH_ADD_FILES)                                                                      \
+    X(IDS_UI_BATCH_ADD_FOLDER)                                                                     \
+    X(IDS_UI_BATCH_PDF_FILTER)                                                                     \
+    X(IDS_UI_BATCH_SHOW_PASSWORD)                                                                  \
+    X(IDS_UI_BATCH_OPEN_FOLDER)                                                                    \
+    X(IDS_UI_BATCH_SAVE_REPORT)                                                                    \
+    X(IDS_UI_BATCH_REPORT_CSV)                                                                     \
+    X(IDS_UI_BATCH_REPORT_JSON)                                                                    \
+    X(IDS_UI_BATCH_UNSAVED_REPORT)                                                                 \
+    X(IDS_UI_BATCH_SAVE_IN)                                                                        \
+    X(IDS_UI_BATCH_COPIES_BESIDE)                                                                  \
+    X(IDS_UI_BATCH_COPIES_IN)
 
 namespace pdfunlock::captions {
 

@@ -33,6 +33,10 @@ std::string jsonObjectLine(const std::vector<std::pair<std::string, JsonValue>>&
     return line + "}";
 }
 
+std::string readableText(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toStdString();
+}
+
 std::string base64(const std::string& bytes) {
     return QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
 }

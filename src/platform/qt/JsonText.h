@@ -27,6 +27,10 @@ private:
 // not UTF-8 become U+FFFD.
 std::string jsonObjectLine(const std::vector<std::pair<std::string, JsonValue>>& members);
 
+// The bytes as text for reading, as a JSON string holds them: bytes that are
+// not UTF-8 become U+FFFD.
+std::string readableText(const std::string& bytes);
+
 // The bytes in base64 (RFC 4648, with padding): a JSON string that gives back
 // any bytes exactly, names that are not UTF-8 too.
 std::string base64(const std::string& bytes);
