@@ -26,17 +26,13 @@
 // i) is 2,000 one-page scans in 20 folders: the window for several documents
 // (as `pdfunlock --batch` builds it, offscreen, Enter pressed as soon as it is
 // up, ended once every row is done) against pdfunlock-cli on the same folder.
-#include "BatchDesktopApp.h"
 #include "Fakes.h"
 #include "app/AppDelegate.h"
 #include "fixtures/FixtureMaker.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/qpdf/QpdfDocument.h"
-#include "platform/qt/FrameworkMessages.h"
 
-#include <QApplication>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -103,38 +99,6 @@ int runChecks(const std::string& path, const std::string& password, const std::s
     auto check = pdf.initWithURL(copy);
     if (!check || check->declaredPageCount() != source->pageCount()) {
         std::fprintf(stderr, "cannot read %s\n", copy.c_str());
-        return 3;
-    }
-    return 0;
-}
-
-// The child: the window for several documents on `folder`, Enter pressed once
-// it is up, while the walk may still be going; ends when every row is done.
-int runWindow(int argc, char** argv, const std::string& folder, const std::string& password) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    quietFrameworkMessages();
-    QApplication app(argc, argv);
-    testing::FakeLog log;
-    BatchDesktopApp window(log);
-    window.launchWhenEventLoopStarts({folder});
-    BatchWindowController& controller = window.controller();
-    bool started = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!started && window.form().widget().isVisible()) {
-            window.form().password().setStringValue(password);
-            controller.start();
-            started = controller.isRunning();
-        } else if (started && !controller.isRunning() && !controller.isWalking()) {
-            QApplication::quit();
-        }
-    });
-    poll.start(10);
-    app.exec();
-    const BatchWindowList& list = controller.list();
-    if (list.size() == 0 || list.count(BatchRowState::Copied) != list.size()) {
-        std::fprintf(stderr, "window: %zu copies of %zu\n", list.count(BatchRowState::Copied),
-                     list.size());
         return 3;
     }
     return 0;
@@ -463,7 +427,9 @@ void benchWindow(const fs::path& data, const std::string& self, const std::strin
         {"cli",
          {"sh", "-c", "exec \"$0\" --password-file \"$1\" \"$2\" >/dev/null 2>&1", cli,
           passwordFile.string(), folder.string()}},
-        {"window", {self, "--run-window", folder.string(), password}},
+        {"window",
+         {(fs::path(self).parent_path() / "pdfunlock-bench-window").string(), folder.string(),
+          password}},
     };
     std::vector<std::vector<Sample>> samples(runners.size());
     for (int r = 0; r < reps; ++r) {
@@ -488,9 +454,6 @@ void benchWindow(const fs::path& data, const std::string& self, const std::strin
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--run-window") == 0) {
-        return runWindow(argc, argv, argv[2], argv[3]);
-    }
     if (argc == 4 && std::strcmp(argv[1], "--run-removal") == 0) {
         return runRemoval(argv[2], argv[3]);
     }
