@@ -35,6 +35,11 @@ if(UNIX AND NOT APPLE)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${PDFUNLOCK_APP_ID}.svg)
 
+  # The watch over a folder as a service of the user's (pdfunlock-cli --watch);
+  # systemd finds the command in /usr/bin or /usr/local/bin.
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/systemd/pdfunlock-watch@.service
+    DESTINATION lib/systemd/user)
+
   # The changelog names the version being packaged and dates the release.
   set(_changelog ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_changelog})

@@ -5,6 +5,7 @@
 #include "batch/BatchReport.h"
 #include "batch/BatchRun.h"
 #include "batch/CommandLine.h"
+#include "batch/WatchCommand.h"
 #include "platform/DirectoryListing.h"
 #include "platform/ListFiles.h"
 #include "platform/OutputFolder.h"
@@ -259,13 +260,37 @@ int main(int argc, char* argv[]) {
     SystemLog systemLog(!line.quiet);
     QpdfDocumentService pdf;
     PosixFileSystem files;
+    std::vector<std::string> passwords;
+    BatchOptions options{
+        line.jobs.value_or(usableProcessors()), line.again, line.stopOnWrongPassword, {}};
+    if (line.watch) {
+        for (const auto& path : paths) {
+            const auto info = inspectPath(path);
+            if (!info || info->kind != EntryKind::Folder) {
+                return usageError(strings, {IDS_KEY::IDS_CLI_NOT_A_FOLDER, {path}});
+            }
+        }
+        // A service's password file: nobody else's to read or replace.
+        if (line.passwordFrom != PasswordFrom::Terminal &&
+            line.passwordFrom != PasswordFrom::StandardInput && isOpenToOthers(line.passwordFile)) {
+            return usageError(strings,
+                              {IDS_KEY::IDS_WATCH_PASSWORD_FILE_OPEN, {line.passwordFile}});
+        }
+        std::vector<std::size_t> numbers;
+        if (const auto error = readPasswords(line, strings, passwords, numbers)) {
+            return usageError(strings, *error);
+        }
+        if (line.passwordFrom == PasswordFrom::List) {
+            options.entryNumbers = std::move(numbers);
+        }
+        return watchFolders(line, paths, std::move(passwords), std::move(options),
+                            std::move(output), BatchServices{pdf, files, systemLog}, strings);
+    }
+
     BatchInputs inputs =
         collectInputs(paths, RemovalServices{pdf, files, systemLog}, std::move(output));
 
     // A batch whose every file was copied before needs no password.
-    std::vector<std::string> passwords;
-    BatchOptions options{
-        line.jobs.value_or(usableProcessors()), line.again, line.stopOnWrongPassword, {}};
     const bool needsPassword =
         std::any_of(inputs.items.begin(), inputs.items.end(),
                     [&line](const BatchItem& item) { return line.again || !item.earlierCopy; });

@@ -95,6 +95,30 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>Abgebrochen: %1 Dateien wurden nicht bearbeitet.</translation>
     </message>
+    <message id="IDS_CLI_NEEDS_SECONDS">
+        <source>%1 needs a number of seconds up to 3600.</source>
+        <translation>%1 braucht eine Anzahl Sekunden bis 3600.</translation>
+    </message>
+    <message id="IDS_CLI_WATCH_ONLY">
+        <source>%1 goes with --watch only.</source>
+        <translation>%1 gibt es nur zusammen mit --watch.</translation>
+    </message>
+    <message id="IDS_WATCH_POLLING">
+        <source>%1: the system gives no events for this folder; it is looked at every few seconds instead.</source>
+        <translation>%1: Das System meldet für diesen Ordner keine Änderungen; er wird stattdessen alle paar Sekunden durchgesehen.</translation>
+    </message>
+    <message id="IDS_WATCH_FOLDER_GONE">
+        <source>%1: the watched folder was deleted or moved; it is no longer watched.</source>
+        <translation>%1: Der überwachte Ordner wurde gelöscht oder verschoben; er wird nicht mehr überwacht.</translation>
+    </message>
+    <message id="IDS_WATCH_NONE_LEFT">
+        <source>No watched folder is left.</source>
+        <translation>Es ist kein überwachter Ordner mehr übrig.</translation>
+    </message>
+    <message id="IDS_WATCH_PASSWORD_FILE_OPEN">
+        <source>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</source>
+        <translation>%1 darf von anderen Benutzern gelesen oder geschrieben werden. Eine Passwortdatei für --watch muss Ihnen gehören und nur für Sie lesbar sein: chmod 600 %1</translation>
+    </message>
     <message id="IDS_BATCH_PASSWORD_ENTRY">
         <source>password %1 of the list</source>
         <translation>Passwort %1 der Liste</translation>
@@ -277,6 +301,13 @@ more than %1 bytes is refused.
       --stop-on-wrong-password
                             start no file once the first %3 all refused the
                             password
+      --watch               keep watching the folders PATH: after what they
+                            hold, each PDF that arrives, once its writer has
+                            closed it, until SIGINT or SIGTERM
+      --settle SECONDS      with --watch, take a file once its size and times
+                            stayed the same for SECONDS (default 2)
+      --poll SECONDS        with --watch, look at the folders every SECONDS
+                            instead of waiting for the system's events
   -h, --help                print this help and exit
       --version             print the version and exit
   --                        end of options: every word after it is a PATH
@@ -292,7 +323,9 @@ Exit status:
   1    at least one file needs attention
   2    usage error, no password read, or a named PATH does not exist
   3    no failure, but files left alone: not protected or not from Tessivon
-  130  stopped by SIGINT (143: SIGTERM)</source>
+  130  stopped by SIGINT (143: SIGTERM)
+  With --watch: 0 once stopped by SIGINT or SIGTERM (the files under way
+  finish first), 1 when no watched folder is left</source>
         <translation>Aufruf: pdfunlock-cli [OPTION]... [--] PFAD...
 Speichert von jeder gesperrten PDF-Datei der Tessivon-Scansoftware unter PFAD
 eine ungeschützte Kopie (aus scan.pdf wird scan_copy.pdf), daneben oder unter
@@ -331,6 +364,14 @@ mehr als %1 Byte wird abgelehnt.
       --stop-on-wrong-password
                             keine Datei mehr beginnen, wenn die ersten %3 das
                             Passwort alle abgelehnt haben
+      --watch               die Ordner PFAD weiter überwachen: nach ihrem
+                            Inhalt jede PDF-Datei, die ankommt, sobald ihr
+                            Schreiber sie geschlossen hat, bis SIGINT oder
+                            SIGTERM
+      --settle SEKUNDEN     mit --watch eine Datei erst nehmen, wenn Größe und
+                            Zeiten SEKUNDEN lang gleich blieben (Standard 2)
+      --poll SEKUNDEN       mit --watch die Ordner alle SEKUNDEN durchsehen,
+                            statt auf Meldungen des Systems zu warten
   -h, --help                diese Hilfe ausgeben und beenden
       --version             die Version ausgeben und beenden
   --                        Ende der Optionen: jedes weitere Wort ist ein PFAD
@@ -348,7 +389,9 @@ Rückgabewert:
   2    Aufruffehler, kein Passwort gelesen oder ein genannter PFAD fehlt
   3    kein Fehler, aber Dateien übergangen: nicht geschützt oder nicht von
        Tessivon
-  130  durch SIGINT angehalten (143: SIGTERM)</translation>
+  130  durch SIGINT angehalten (143: SIGTERM)
+  Mit --watch: 0 nach SIGINT oder SIGTERM (begonnene Dateien werden
+  fertig), 1 wenn kein überwachter Ordner mehr übrig ist</translation>
     </message>
     <message id="IDS_CLI_TRY_HELP">
         <source>Try 'pdfunlock-cli --help' for more information.</source>

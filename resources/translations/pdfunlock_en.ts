@@ -95,6 +95,30 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>Cancelled: %1 files were not processed.</translation>
     </message>
+    <message id="IDS_CLI_NEEDS_SECONDS">
+        <source>%1 needs a number of seconds up to 3600.</source>
+        <translation>%1 needs a number of seconds up to 3600.</translation>
+    </message>
+    <message id="IDS_CLI_WATCH_ONLY">
+        <source>%1 goes with --watch only.</source>
+        <translation>%1 goes with --watch only.</translation>
+    </message>
+    <message id="IDS_WATCH_POLLING">
+        <source>%1: the system gives no events for this folder; it is looked at every few seconds instead.</source>
+        <translation>%1: the system gives no events for this folder; it is looked at every few seconds instead.</translation>
+    </message>
+    <message id="IDS_WATCH_FOLDER_GONE">
+        <source>%1: the watched folder was deleted or moved; it is no longer watched.</source>
+        <translation>%1: the watched folder was deleted or moved; it is no longer watched.</translation>
+    </message>
+    <message id="IDS_WATCH_NONE_LEFT">
+        <source>No watched folder is left.</source>
+        <translation>No watched folder is left.</translation>
+    </message>
+    <message id="IDS_WATCH_PASSWORD_FILE_OPEN">
+        <source>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</source>
+        <translation>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</translation>
+    </message>
     <message id="IDS_BATCH_PASSWORD_ENTRY">
         <source>password %1 of the list</source>
         <translation>password %1 of the list</translation>
@@ -277,6 +301,13 @@ more than %1 bytes is refused.
       --stop-on-wrong-password
                             start no file once the first %3 all refused the
                             password
+      --watch               keep watching the folders PATH: after what they
+                            hold, each PDF that arrives, once its writer has
+                            closed it, until SIGINT or SIGTERM
+      --settle SECONDS      with --watch, take a file once its size and times
+                            stayed the same for SECONDS (default 2)
+      --poll SECONDS        with --watch, look at the folders every SECONDS
+                            instead of waiting for the system's events
   -h, --help                print this help and exit
       --version             print the version and exit
   --                        end of options: every word after it is a PATH
@@ -292,7 +323,9 @@ Exit status:
   1    at least one file needs attention
   2    usage error, no password read, or a named PATH does not exist
   3    no failure, but files left alone: not protected or not from Tessivon
-  130  stopped by SIGINT (143: SIGTERM)</source>
+  130  stopped by SIGINT (143: SIGTERM)
+  With --watch: 0 once stopped by SIGINT or SIGTERM (the files under way
+  finish first), 1 when no watched folder is left</source>
         <translation>Usage: pdfunlock-cli [OPTION]... [--] PATH...
 Saves an unprotected copy of every locked PDF from Tessivon scanning software
 among PATH (scan.pdf gives scan_copy.pdf), beside it or under --output-dir.
@@ -322,6 +355,13 @@ more than %1 bytes is refused.
       --stop-on-wrong-password
                             start no file once the first %3 all refused the
                             password
+      --watch               keep watching the folders PATH: after what they
+                            hold, each PDF that arrives, once its writer has
+                            closed it, until SIGINT or SIGTERM
+      --settle SECONDS      with --watch, take a file once its size and times
+                            stayed the same for SECONDS (default 2)
+      --poll SECONDS        with --watch, look at the folders every SECONDS
+                            instead of waiting for the system's events
   -h, --help                print this help and exit
       --version             print the version and exit
   --                        end of options: every word after it is a PATH
@@ -337,7 +377,9 @@ Exit status:
   1    at least one file needs attention
   2    usage error, no password read, or a named PATH does not exist
   3    no failure, but files left alone: not protected or not from Tessivon
-  130  stopped by SIGINT (143: SIGTERM)</translation>
+  130  stopped by SIGINT (143: SIGTERM)
+  With --watch: 0 once stopped by SIGINT or SIGTERM (the files under way
+  finish first), 1 when no watched folder is left</translation>
     </message>
     <message id="IDS_CLI_TRY_HELP">
         <source>Try 'pdfunlock-cli --help' for more information.</source>

@@ -95,6 +95,30 @@
         <source>Cancelled: %1 files were not processed.</source>
         <translation>取り消されました: %1 件のファイルは処理されていません。</translation>
     </message>
+    <message id="IDS_CLI_NEEDS_SECONDS">
+        <source>%1 needs a number of seconds up to 3600.</source>
+        <translation>%1 には 3600 までの秒数が必要です。</translation>
+    </message>
+    <message id="IDS_CLI_WATCH_ONLY">
+        <source>%1 goes with --watch only.</source>
+        <translation>%1 は --watch と一緒にだけ使えます。</translation>
+    </message>
+    <message id="IDS_WATCH_POLLING">
+        <source>%1: the system gives no events for this folder; it is looked at every few seconds instead.</source>
+        <translation>%1: システムはこのフォルダーの変更を通知しません。代わりに数秒ごとにフォルダーを確認します。</translation>
+    </message>
+    <message id="IDS_WATCH_FOLDER_GONE">
+        <source>%1: the watched folder was deleted or moved; it is no longer watched.</source>
+        <translation>%1: 監視中のフォルダーが削除または移動されました。このフォルダーの監視を終了します。</translation>
+    </message>
+    <message id="IDS_WATCH_NONE_LEFT">
+        <source>No watched folder is left.</source>
+        <translation>監視するフォルダーが残っていません。</translation>
+    </message>
+    <message id="IDS_WATCH_PASSWORD_FILE_OPEN">
+        <source>%1 may be read or written by other users. A password file for --watch must be yours and readable only by you: chmod 600 %1</source>
+        <translation>%1 は他のユーザーが読み書きできます。--watch のパスワードファイルはあなたが所有し、あなただけが読める必要があります: chmod 600 %1</translation>
+    </message>
     <message id="IDS_BATCH_PASSWORD_ENTRY">
         <source>password %1 of the list</source>
         <translation>リストの %1 番目のパスワード</translation>
@@ -277,6 +301,13 @@ more than %1 bytes is refused.
       --stop-on-wrong-password
                             start no file once the first %3 all refused the
                             password
+      --watch               keep watching the folders PATH: after what they
+                            hold, each PDF that arrives, once its writer has
+                            closed it, until SIGINT or SIGTERM
+      --settle SECONDS      with --watch, take a file once its size and times
+                            stayed the same for SECONDS (default 2)
+      --poll SECONDS        with --watch, look at the folders every SECONDS
+                            instead of waiting for the system's events
   -h, --help                print this help and exit
       --version             print the version and exit
   --                        end of options: every word after it is a PATH
@@ -292,7 +323,9 @@ Exit status:
   1    at least one file needs attention
   2    usage error, no password read, or a named PATH does not exist
   3    no failure, but files left alone: not protected or not from Tessivon
-  130  stopped by SIGINT (143: SIGTERM)</source>
+  130  stopped by SIGINT (143: SIGTERM)
+  With --watch: 0 once stopped by SIGINT or SIGTERM (the files under way
+  finish first), 1 when no watched folder is left</source>
         <translation>使い方: pdfunlock-cli [オプション]... [--] パス...
 パスにある Tessivon のスキャンソフトウェアで作成されたロック付き PDF それぞれ
 について、保護されていないコピーを元のファイルの隣、または --output-dir の下
@@ -323,6 +356,13 @@ Exit status:
       --stop-on-wrong-password
                             最初の %3 件がすべてパスワードを受け付けなかったら、
                             それ以上ファイルを開始しない
+      --watch               フォルダー PATH を監視し続ける: 今ある内容の後、
+                            届いた PDF を書き込み側が閉じた時点で処理する
+                            (SIGINT または SIGTERM まで)
+      --settle SECONDS      --watch で、サイズと時刻が SECONDS 秒変わらなかった
+                            ファイルを処理する (既定 2)
+      --poll SECONDS        --watch で、システムの通知を待たずに SECONDS 秒
+                            ごとにフォルダーを確認する
   -h, --help                このヘルプを表示して終了する
       --version             バージョンを表示して終了する
   --                        オプションの終わり: 以降の語はすべてパス
@@ -339,7 +379,9 @@ Exit status:
   2    使い方の誤り、パスワードを読めない、または指定したパスが存在しない
   3    失敗はないが、対象外のファイルがある: 保護されていない、または
        Tessivon で作成されたものではない
-  130  SIGINT で停止 (143: SIGTERM)</translation>
+  130  SIGINT で停止 (143: SIGTERM)
+  --watch の場合: SIGINT または SIGTERM で停止すると 0 (処理中のファイルは
+  完了する)、監視するフォルダーが残っていないと 1</translation>
     </message>
     <message id="IDS_CLI_TRY_HELP">
         <source>Try 'pdfunlock-cli --help' for more information.</source>

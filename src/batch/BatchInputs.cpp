@@ -12,8 +12,6 @@
 
 namespace pdfunlock {
 
-namespace {
-
 bool hasPdfExtension(const std::string& name) {
     constexpr std::string_view extension = ".pdf";
     if (name.size() <= extension.size()) {
@@ -25,6 +23,15 @@ bool hasPdfExtension(const std::string& name) {
     });
 }
 
+bool opensUnprotected(const FileSource& item, PDFDocumentService& pdf) {
+    const auto folder = item.folder ? item.folder->hold() : nullptr;
+    const Descriptor fd = folder ? folder->openFile(item.name, item.named) : Descriptor();
+    const auto document = fd ? pdf.initWithDescriptor(fd.get(), item.path) : nullptr;
+    return document && !document->isLocked();
+}
+
+namespace {
+
 // Folders listed during the walk stay held for a few more, so that entering a
 // sub-folder of one just listed opens one name, not the whole way down.
 constexpr std::size_t kHeldWhileWalking = 8;
@@ -34,13 +41,6 @@ const Entry* find(const std::vector<Entry>& listing, const std::string& name) {
         std::lower_bound(listing.begin(), listing.end(), name,
                          [](const Entry& e, const std::string& n) { return e.name < n; });
     return at != listing.end() && at->name == name ? &*at : nullptr;
-}
-
-bool opensUnprotected(const BatchItem& item, PDFDocumentService& pdf) {
-    const auto folder = item.folder ? item.folder->hold() : nullptr;
-    const Descriptor fd = folder ? folder->openFile(item.name, item.named) : Descriptor();
-    const auto document = fd ? pdf.initWithDescriptor(fd.get(), item.path) : nullptr;
-    return document && !document->isLocked();
 }
 
 // Files handed over at a time while their earlier copies are looked for,

@@ -33,6 +33,12 @@ struct BatchInputs {
     std::vector<std::string> earlierCopies; // left alone: not candidates
 };
 
+// A name the walk takes: ".pdf" at its end, in any letter case.
+bool hasPdfExtension(const std::string& name);
+// The file opens as a PDF without a password: with a copy's name beside its
+// source, the copy of an earlier run.
+bool opensUnprotected(const FileSource& item, PDFDocumentService& pdf);
+
 // A named path that is a folder (a link to one included) is walked by
 // descriptor: every regular file below it whose name ends in ".pdf", in any
 // letter case. The walk follows no symbolic link: a link named like a PDF or

@@ -6,6 +6,17 @@ namespace pdfunlock {
 
 namespace {
 
+// Seconds with an optional fraction, from `least` to an hour.
+std::optional<std::chrono::milliseconds> duration(const std::string& text, double least) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !(seconds >= least) ||
+        seconds > 3600) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+}
+
 std::optional<unsigned> jobCount(const std::string& text) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -21,6 +32,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
     CommandLine line;
     int passwordSources = 0;
     bool stdinChosen = false;
+    std::optional<std::chrono::milliseconds> settleGiven;
     const auto fail = [&line](IDS_KEY error, std::vector<std::string> arguments = {}) {
         line.action = CommandLine::Action::UsageError;
         line.error = error;
@@ -110,10 +122,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
             line.again = true;
         } else if (name == "--stop-on-wrong-password" && flag) {
             line.stopOnWrongPassword = true;
+        } else if (name == "--watch" && flag) {
+            line.watch = true;
+        } else if (name == "--settle" || name == "--poll") {
+            const auto text = takesValue();
+            const auto time = text ? duration(*text, name == "--poll" ? 0.1 : 0) : std::nullopt;
+            if (!time) {
+                return fail(IDS_KEY::IDS_CLI_NEEDS_SECONDS, {name});
+            }
+            (name == "--poll" ? line.poll : settleGiven) = time;
         } else {
             return fail(IDS_KEY::IDS_CLI_UNKNOWN_OPTION, {word});
         }
     }
+    if ((settleGiven || line.poll) && !line.watch) {
+        return fail(IDS_KEY::IDS_CLI_WATCH_ONLY, {settleGiven ? "--settle" : "--poll"});
+    }
+    line.settle = settleGiven.value_or(line.settle);
     if (passwordSources > 1) {
         return fail(IDS_KEY::IDS_CLI_PASSWORD_SOURCES);
     }

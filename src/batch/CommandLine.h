@@ -3,6 +3,7 @@
 
 #include "removal/IDSKey.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ struct CommandLine {
     bool again = false;
     bool quiet = false;
     bool stopOnWrongPassword = false;
+    // --watch: the folders' files, then those that arrive, until stopped.
+    bool watch = false;
+    std::chrono::milliseconds settle{2000};
+    std::optional<std::chrono::milliseconds> poll; // set: list the folders, no events
 };
 
 // The words after the program's name. Options may come before, between and

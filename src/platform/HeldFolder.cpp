@@ -53,11 +53,9 @@ Descriptor checkedFolder(Descriptor fd, std::optional<FileIdentity> expected) {
 
 } // namespace
 
-std::optional<FileState> fileStateOf(int fd) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return std::nullopt;
-    }
+namespace {
+
+FileState stateFromStat(const struct stat& info) {
     FileState state;
     state.identity = identityOf(info);
     state.size = static_cast<long long>(info.st_size);
@@ -72,6 +70,16 @@ std::optional<FileState> fileStateOf(int fd) {
     state.owner = static_cast<unsigned>(info.st_uid);
     state.group = static_cast<unsigned>(info.st_gid);
     return state;
+}
+
+} // namespace
+
+std::optional<FileState> fileStateOf(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return std::nullopt;
+    }
+    return stateFromStat(info);
 }
 
 Descriptor::~Descriptor() {
@@ -141,6 +149,15 @@ std::optional<Entry> HeldFolder::entry(const std::string& name) const {
         return std::nullopt;
     }
     return entryOf(name, info);
+}
+
+std::optional<FileState> HeldFolder::stateOf(const std::string& name) const {
+    struct stat info {};
+    if (::fstatat(fd_.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return stateFromStat(info);
 }
 
 bool HeldFolder::leadsToFolder(const std::string& name) const {

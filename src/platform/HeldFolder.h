@@ -87,6 +87,8 @@ public:
     // bytes; nullopt when the folder cannot be read.
     std::optional<std::vector<Entry>> entries() const;
     std::optional<Entry> entry(const std::string& name) const;
+    // What the name holds now, if it is a regular file (no link followed).
+    std::optional<FileState> stateOf(const std::string& name) const;
     // What a link of that name points to is a folder (nothing is opened).
     bool leadsToFolder(const std::string& name) const;
     // Anything has the name, a link to nowhere included.

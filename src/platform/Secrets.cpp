@@ -1,6 +1,8 @@
 #include "platform/Secrets.h"
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
@@ -19,6 +21,12 @@ bool keepSecretsOutOfCoreDumps() {
     kept = ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) == 0 && kept;
 #endif
     return kept;
+}
+
+bool isOpenToOthers(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 &&
+           (info.st_uid != ::geteuid() || (info.st_mode & 077) != 0);
 }
 
 } // namespace pdfunlock

@@ -30,4 +30,9 @@ inline void wipe(std::string& secret) {
 // when any part could not be set.
 bool keepSecretsOutOfCoreDumps();
 
+// The path names a file that is not the running user's, or that another user
+// may read or write (a group or other permission bit set). False when
+// nothing is there: reading it says so.
+bool isOpenToOthers(const std::string& path);
+
 } // namespace pdfunlock

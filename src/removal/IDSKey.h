@@ -94,6 +94,12 @@ namespace pdfunlock {
     X(IDS_CLI_LIST_EMPTY)                                                                          \
     X(IDS_CLI_NAME_TOO_LONG)                                                                       \
     X(IDS_CLI_TOO_MANY_NAMES)                                                                      \
+    X(IDS_CLI_NEEDS_SECONDS)                                                                       \
+    X(IDS_CLI_WATCH_ONLY)                                                                          \
+    X(IDS_WATCH_POLLING)                                                                           \
+    X(IDS_WATCH_FOLDER_GONE)                                                                       \
+    X(IDS_WATCH_NONE_LEFT)                                                                         \
+    X(IDS_WATCH_PASSWORD_FILE_OPEN)                                                                \
     X(IDS_BATCH_LOOKING)                                                                           \
     X(IDS_BATCH_STOPPING)                                                                          \
     X(IDS_BATCH_CLOSING)                                                                           \
