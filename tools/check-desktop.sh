@@ -272,6 +272,11 @@ until [ -f "$tmp/Batch/first scan_copy.pdf" ] && [ -f "$tmp/Batch/second scan_co
 done
 sleep 0.5
 press "$wid" Escape
+# Two documents were not copied: the window asks before their report is lost
+# (Save is the default; Discard is the next button).
+question=$(wait_window "$app_pid" DIALOG)
+press "$question" Tab
+xdo key space
 wait_exit "$app_pid"
 left=$(ls "$tmp/Batch" | tr '\n' '|')
 echo "in the folder: $left"
