@@ -53,15 +53,16 @@ bool isTemporaryName(const std::string& name) {
 // The partial, unprotected copies that killed runs left in the folder: the
 // running user's own, of this program's pattern, not links, and not locked
 // by a run still writing them. Once a process for each folder.
+std::mutex sweptMutex;
+std::set<FileIdentity> swept;
+
 void removeStaleTemporaries(int folder) {
-    static std::mutex mutex;
-    static std::set<FileIdentity> swept;
     const auto state = fileStateOf(folder);
     if (!state) {
         return;
     }
     {
-        std::lock_guard lock(mutex);
+        std::lock_guard lock(sweptMutex);
         if (!swept.insert(state->identity).second) {
             return;
         }
@@ -121,6 +122,9 @@ Descriptor createHiddenTemporary(int folder, std::string& name) {
 
 void useHiddenTemporariesOnly(bool only) {
     hiddenOnly = only;
+    // A test's new folder may have the number of one deleted before.
+    std::lock_guard lock(sweptMutex);
+    swept.clear();
 }
 
 NoReplaceSaveFile::NoReplaceSaveFile(SaveTarget target, unsigned permissions)

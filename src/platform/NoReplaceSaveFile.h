@@ -18,7 +18,8 @@ namespace pdfunlock {
 // in that folder removes those of the running user that nobody holds.
 inline constexpr std::string_view kTemporaryPrefix = ".pdfunlock-";
 
-// Tests: save as on a file system without unnamed files.
+// Tests: save as on a file system without unnamed files, each folder swept
+// of stale temporaries again.
 void useHiddenTemporariesOnly(bool only);
 
 // The data goes to an unnamed (or hidden) temporary in the target's folder,
