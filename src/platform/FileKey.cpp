@@ -309,12 +309,27 @@ std::optional<FileKey> deriveAes256(const StandardSecurity& s, const std::string
     truncated.text.assign(form, 0, std::min(form.size(), kLongestPassword));
     const std::string& password = truncated.text;
     FileKey result;
-    result.user = matchesV5(s, password, s.U, false);
+    if (userOnly) {
+        // Whether the document opens without a password: mostly not, and
+        // the validation hash alone says so.
+        result.user = matchesV5(s, password, s.U, false);
+        if (result.user) {
+            keyV5(s, password, false, result);
+        }
+    } else {
+        // The key as the user's first: when /Perms decrypts with it to what
+        // /P and /EncryptMetadata say (96 bits a wrong key matches once in
+        // 2^96), the password is the user's and the validation hash would
+        // only say so again. Else (a damaged /Perms, another password) the
+        // hashes decide as readers check.
+        keyV5(s, password, false, result);
+        result.user = result.permsValid || matchesV5(s, password, s.U, false);
+    }
     if (ownerCheckNeeded(s, result.user, userOnly)) {
         result.owner = matchesV5(s, password, s.O, true);
     }
-    if (result.user || result.owner) {
-        keyV5(s, password, !result.user, result);
+    if (!result.user && result.owner) {
+        keyV5(s, password, true, result);
     }
     if (!result.user && !result.owner) {
         return std::nullopt;
