@@ -292,8 +292,9 @@ more than %1 bytes is refused.
   -0, --null                the names of --files-from end with a NUL byte
   -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
                             its subfolders there); the sources are only read
-  -j, --jobs N              handle N files at once (default: the number of
-                            processors this process may use)
+  -j, --jobs N              work on N files at once (default: the number of
+                            processors this process may use); while a copy
+                            is written to the disk, another file is started
       --json                one JSON object per file on standard output
   -q, --quiet               print only the files that need attention
       --again               also copy files that already have a copy from an
@@ -355,7 +356,8 @@ mehr als %1 Byte wird abgelehnt.
                             Unterordner); die Quellen werden nur gelesen
   -j, --jobs N              N Dateien gleichzeitig bearbeiten (Standard: die
                             Anzahl der Prozessoren, die der Prozess nutzen
-                            darf)
+                            darf); während eine Kopie auf den Datenträger
+                            geschrieben wird, beginnt eine weitere Datei
       --json                ein JSON-Objekt je Datei auf der Standardausgabe
   -q, --quiet               nur die Dateien ausgeben, die Aufmerksamkeit
                             brauchen

@@ -292,8 +292,9 @@ more than %1 bytes is refused.
   -0, --null                the names of --files-from end with a NUL byte
   -o, --output-dir DIR      save the copies under DIR (a folder searched keeps
                             its subfolders there); the sources are only read
-  -j, --jobs N              handle N files at once (default: the number of
-                            processors this process may use)
+  -j, --jobs N              work on N files at once (default: the number of
+                            processors this process may use); while a copy
+                            is written to the disk, another file is started
       --json                one JSON object per file on standard output
   -q, --quiet               print only the files that need attention
       --again               also copy files that already have a copy from an
@@ -349,7 +350,8 @@ Exit status:
                             サブフォルダーはそこに作られます)。元のファイルは
                             読むだけです
   -j, --jobs N              N 個のファイルを同時に処理する (既定: このプロセス
-                            が使えるプロセッサーの数)
+                            が使えるプロセッサーの数)。コピーをディスクへ書き
+                            込む間は、次のファイルを始める
       --json                ファイルごとに 1 つの JSON オブジェクトを標準出力へ
   -q, --quiet               対応が必要なファイルだけを表示する
       --again               以前の実行でコピー済みのファイルもコピーする

@@ -54,7 +54,7 @@ void WrongPasswordWatch::add(const FileOutcome& outcome) {
 BatchRun::BatchRun(std::vector<BatchItem> items, std::vector<std::string> passwords,
                    BatchOptions options, BatchServices services, OnFinished onFinished)
     : passwords_(std::move(passwords)), options_(std::move(options)), services_(services),
-      onFinished_(std::move(onFinished)),
+      onFinished_(std::move(onFinished)), slots_(std::max(1u, options_.jobs)),
       items_(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end())),
       open_(options_.open) {
     summary_.total = items_.size();
@@ -70,8 +70,9 @@ BatchRun::~BatchRun() {
 
 void BatchRun::start() {
     std::lock_guard lock(mutex_);
-    // An open run may grow: as many jobs as asked for.
-    const std::size_t asked = std::max(1u, options_.jobs);
+    // An open run may grow: as many jobs as asked for. Each has a second
+    // thread that takes over while it waits for the disk.
+    const std::size_t asked = 2 * static_cast<std::size_t>(std::max(1u, options_.jobs));
     const std::size_t jobs =
         open_ ? asked : std::min<std::size_t>(asked, std::max<std::size_t>(1, items_.size()));
     running_ = jobs;
@@ -127,17 +128,24 @@ bool BatchRun::step() {
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return cancelled_ || next_ < items_.size() || !open_; });
+            if (cancelled_ || (next_ == items_.size() && busy_.empty())) {
+                return false;
+            }
+        }
+        const JobSlots::Held slot(slots_);
+        {
+            std::lock_guard lock(mutex_);
             if (cancelled_) {
                 return false;
             }
             if (next_ < items_.size()) {
                 index = next_++;
-            } else if (busy_.empty()) {
-                return false;
-            } else {
+            } else if (!open_ && !busy_.empty()) {
                 lastPass = true;
                 index = busy_.front();
                 busy_.pop_front();
+            } else {
+                continue; // another job took it meanwhile
             }
             taken = &items_[index];
         }
@@ -146,7 +154,7 @@ bool BatchRun::step() {
         try {
             FileOutcome outcome = unlockFile(
                 item, passwords_, RemovalServices{services_.pdf, services_.files, services_.log},
-                FileJobOptions{options_.again, lastPass, &cancelled_});
+                FileJobOptions{options_.again, lastPass, &cancelled_, &slots_});
             if (outcome.busy) {
                 std::lock_guard lock(mutex_);
                 busy_.push_back(index);

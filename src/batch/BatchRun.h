@@ -3,6 +3,7 @@
 #pragma once
 
 #include "batch/BatchInputs.h"
+#include "batch/JobSlots.h"
 #include "platform/Desktop.h"
 #include "platform/PDFDocument.h"
 #include "removal/FileJob.h"
@@ -70,7 +71,7 @@ private:
 };
 
 struct BatchOptions {
-    unsigned jobs = 1;  // files handled at once (0: one)
+    unsigned jobs = 1;  // files at work at once (0: one), besides those waiting for the disk
     bool again = false; // copy files an earlier run copied too
     // No file starts once the first kWrongPasswordsNoted all refused it.
     bool stopOnWrongPassword = false;
@@ -137,6 +138,7 @@ private:
     OnFinished onFinished_;
 
     std::atomic<bool> cancelled_{false};
+    JobSlots slots_;
     std::vector<std::thread> workers_;
     bool joined_ = false;
     bool onCaller_ = false; // no thread could be started

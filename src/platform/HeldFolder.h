@@ -3,6 +3,8 @@
 // looked up relative to that descriptor. POSIX calls only.
 #pragma once
 
+#include "platform/DiskWaits.h"
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -130,6 +132,8 @@ struct SaveTarget {
     FileIdentity* written = nullptr;
     // Receives the errno of a save the system refused, when set.
     int* failure = nullptr;
+    // Told of the syncs the save waits for, when set.
+    DiskWaits* waits = nullptr;
 };
 
 // A folder as a walk found it, reached again whenever it is held: a named

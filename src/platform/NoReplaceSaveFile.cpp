@@ -219,12 +219,12 @@ void NoReplaceSaveFile::writeAll(const unsigned char* data, std::size_t length, 
     }
 }
 
-// Hands finished stretches of a large file to the disk as they come, so that
-// the final fsync has little left to wait for and the writer is not throttled
-// by a pile of dirty pages.
+// Hands each finished megabyte to the disk while the rest is written, so that
+// the sync at the end has little left to wait for and the writer is not
+// throttled by a pile of dirty pages.
 void NoReplaceSaveFile::startWriteback() {
 #ifdef __linux__
-    constexpr long long kStretch = 8 * 1024 * 1024;
+    constexpr long long kStretch = 1024 * 1024;
     if (written_ - handedOver_ >= kStretch) {
         ::sync_file_range(fd_, handedOver_, written_ - handedOver_, SYNC_FILE_RANGE_WRITE);
         handedOver_ = written_;
@@ -289,8 +289,14 @@ std::error_code NoReplaceSaveFile::commit() {
         flush();
     }
     errno = 0;
-    if (!error_ && (::fchmod(fd_, static_cast<mode_t>(finalMode())) != 0 || ::fsync(fd_) != 0)) {
+    if (!error_ && ::fchmod(fd_, static_cast<mode_t>(finalMode())) != 0) {
         error_ = lastError();
+    }
+    if (!error_) {
+        const DiskWait wait(target_.waits);
+        if (::fsync(fd_) != 0) {
+            error_ = lastError();
+        }
     }
     const auto saved = fileStateOf(fd_);
     bool linked = false;
@@ -323,6 +329,7 @@ std::error_code NoReplaceSaveFile::commit() {
     }
     cancel(); // the temporary name, if any
     if (linked) {
+        const DiskWait wait(target_.waits);
         ::fsync(folder_); // best effort: some file systems refuse it on folders
         if (target_.written) {
             *target_.written = saved->identity;

@@ -21,9 +21,9 @@ class FolderCopyPlace final : public CopyPlace {
 public:
     FolderCopyPlace(std::shared_ptr<const HeldFolder> folder,
                     std::shared_ptr<const OutputFolder> output, std::string sourceName,
-                    RemovalServices services)
+                    RemovalServices services, DiskWaits* waits)
         : folder_(std::move(folder)), output_(std::move(output)),
-          sourceName_(std::move(sourceName)), services_(services) {}
+          sourceName_(std::move(sourceName)), services_(services), waits_(waits) {}
 
     std::optional<std::string> choose() override {
         if (output_) {
@@ -53,6 +53,7 @@ public:
         target.written = &written_;
         failure_ = 0;
         target.failure = &failure_;
+        target.waits = waits_;
         return copy.writeToFile(target, permissions);
     }
     std::shared_ptr<PDFDocument> reopen() override {
@@ -83,6 +84,7 @@ private:
     std::shared_ptr<const OutputFolder> output_;
     std::string sourceName_;
     RemovalServices services_;
+    DiskWaits* waits_;
     std::string name_;
     FileIdentity written_;
     int failure_ = 0;
@@ -342,7 +344,8 @@ FileOutcome unlockFile(const FileSource& source, const std::vector<std::string>&
         return checked.refusal == IDS_KEY::IDS_MSG_NO_PWD ? withReason(FileReason::NotProtected)
                                                           : openProblem(problem);
     }
-    FolderCopyPlace place(source.output ? nullptr : folder, source.output, source.name, services);
+    FolderCopyPlace place(source.output ? nullptr : folder, source.output, source.name, services,
+                          options.diskWaits);
     const RemovalResult result = removePassword(*checked.document, passwords, services, place);
     return outcomeOf(result, *checked.document, place.heldByOthers());
 }

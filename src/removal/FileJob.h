@@ -37,6 +37,8 @@ struct FileJobOptions {
     bool wait = true;
     // Set: give up waiting for another run to let go of the file.
     const std::atomic<bool>* cancel = nullptr;
+    // Told when the save waits for the disk, when set.
+    DiskWaits* diskWaits = nullptr;
 };
 
 struct FileOutcome {
