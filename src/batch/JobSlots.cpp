@@ -16,7 +16,7 @@ void JobSlots::give() {
     changed_.notify_all();
 }
 
-// A job back from the disk holds a document open: it finishes before
+// A job back from a wait may hold a document open: it finishes before
 // another file is opened.
 void JobSlots::resumed() {
     std::unique_lock lock(mutex_);

@@ -1,9 +1,11 @@
 // How many files are at work at once: `-j` of them use the processors, and a
-// job that waits for the disk to take its copy lets another file start
-// meanwhile, so that syncs overlap with work instead of leaving a core idle.
+// job that waits for the disk to take its copy, or for another run to let go
+// of its file, lets another file start meanwhile, so that syncs overlap with
+// work instead of leaving a core idle. A job never waits for another while it
+// holds a slot: what holds a slot always goes on.
 #pragma once
 
-#include "platform/DiskWaits.h"
+#include "platform/BlockingWaits.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -11,11 +13,11 @@
 
 namespace pdfunlock {
 
-class JobSlots final : public DiskWaits {
+class JobSlots final : public BlockingWaits {
 public:
     explicit JobSlots(std::size_t slots) : free_(slots) {}
 
-    // A slot for a new file; jobs back from the disk go first.
+    // A slot for a new file; jobs back from a wait go first.
     void take();
     void give();
     void waiting() override { give(); }

@@ -3,7 +3,7 @@
 // looked up relative to that descriptor. POSIX calls only.
 #pragma once
 
-#include "platform/DiskWaits.h"
+#include "platform/BlockingWaits.h"
 
 #include <atomic>
 #include <memory>
@@ -133,7 +133,7 @@ struct SaveTarget {
     // Receives the errno of a save the system refused, when set.
     int* failure = nullptr;
     // Told of the syncs the save waits for, when set.
-    DiskWaits* waits = nullptr;
+    BlockingWaits* waits = nullptr;
 };
 
 // A folder as a walk found it, reached again whenever it is held: a named

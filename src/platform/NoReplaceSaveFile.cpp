@@ -293,7 +293,7 @@ std::error_code NoReplaceSaveFile::commit() {
         error_ = lastError();
     }
     if (!error_) {
-        const DiskWait wait(target_.waits);
+        const BlockingWait wait(target_.waits);
         if (::fsync(fd_) != 0) {
             error_ = lastError();
         }
@@ -329,7 +329,7 @@ std::error_code NoReplaceSaveFile::commit() {
     }
     cancel(); // the temporary name, if any
     if (linked) {
-        const DiskWait wait(target_.waits);
+        const BlockingWait wait(target_.waits);
         ::fsync(folder_); // best effort: some file systems refuse it on folders
         if (target_.written) {
             *target_.written = saved->identity;

@@ -21,7 +21,7 @@ class FolderCopyPlace final : public CopyPlace {
 public:
     FolderCopyPlace(std::shared_ptr<const HeldFolder> folder,
                     std::shared_ptr<const OutputFolder> output, std::string sourceName,
-                    RemovalServices services, DiskWaits* waits)
+                    RemovalServices services, BlockingWaits* waits)
         : folder_(std::move(folder)), output_(std::move(output)),
           sourceName_(std::move(sourceName)), services_(services), waits_(waits) {}
 
@@ -84,7 +84,7 @@ private:
     std::shared_ptr<const OutputFolder> output_;
     std::string sourceName_;
     RemovalServices services_;
-    DiskWaits* waits_;
+    BlockingWaits* waits_;
     std::string name_;
     FileIdentity written_;
     int failure_ = 0;
@@ -300,8 +300,14 @@ FileOutcome unlockFile(const FileSource& source, const std::vector<std::string>&
         return refused(errno);
     }
     // One job a file across processes: another run on it is waited for, and
-    // its copy then found by the rule below.
-    switch (lockExclusive(fd.get(), options.wait, options.cancel)) {
+    // its copy then found by the rule below. That run's job may itself wait
+    // for a place among ours (its sync done): never wait holding one.
+    FileLock lock = lockExclusive(fd.get(), false, options.cancel);
+    if (lock == FileLock::Busy && options.wait) {
+        const BlockingWait wait(options.waits);
+        lock = lockExclusive(fd.get(), true, options.cancel);
+    }
+    switch (lock) {
     case FileLock::Held:
         break;
     case FileLock::Busy: {
@@ -345,7 +351,7 @@ FileOutcome unlockFile(const FileSource& source, const std::vector<std::string>&
                                                           : openProblem(problem);
     }
     FolderCopyPlace place(source.output ? nullptr : folder, source.output, source.name, services,
-                          options.diskWaits);
+                          options.waits);
     const RemovalResult result = removePassword(*checked.document, passwords, services, place);
     return outcomeOf(result, *checked.document, place.heldByOthers());
 }

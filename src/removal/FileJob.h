@@ -37,8 +37,8 @@ struct FileJobOptions {
     bool wait = true;
     // Set: give up waiting for another run to let go of the file.
     const std::atomic<bool>* cancel = nullptr;
-    // Told when the save waits for the disk, when set.
-    DiskWaits* diskWaits = nullptr;
+    // Told when the job waits for the disk or for another run, when set.
+    BlockingWaits* waits = nullptr;
 };
 
 struct FileOutcome {

@@ -43,7 +43,7 @@ private slots:
                     const JobSlots::Held slot(jobs);
                     work();
                     {
-                        const DiskWait sync(&jobs);
+                        const BlockingWait sync(&jobs);
                         std::this_thread::yield(); // the disk: no slot held
                     }
                     work();
