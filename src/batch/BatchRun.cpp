@@ -71,7 +71,7 @@ BatchRun::~BatchRun() {
 void BatchRun::start() {
     std::lock_guard lock(mutex_);
     // An open run may grow: as many jobs as asked for. Each has a second
-    // thread that takes over while it waits for the disk.
+    // thread that takes over while it waits for the disk or another run.
     const std::size_t asked = 2 * static_cast<std::size_t>(std::max(1u, options_.jobs));
     const std::size_t jobs =
         open_ ? asked : std::min<std::size_t>(asked, std::max<std::size_t>(1, items_.size()));

@@ -71,7 +71,7 @@ private:
 };
 
 struct BatchOptions {
-    unsigned jobs = 1;  // files at work at once (0: one), besides those waiting for the disk
+    unsigned jobs = 1;  // files at work at once (0: one), besides those waiting (JobSlots)
     bool again = false; // copy files an earlier run copied too
     // No file starts once the first kWrongPasswordsNoted all refused it.
     bool stopOnWrongPassword = false;

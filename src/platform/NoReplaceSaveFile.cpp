@@ -50,12 +50,12 @@ bool isTemporaryName(const std::string& name) {
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
+std::mutex sweptMutex;
+std::set<FileIdentity> swept; // the folders removeStaleTemporaries did
+
 // The partial, unprotected copies that killed runs left in the folder: the
 // running user's own, of this program's pattern, not links, and not locked
 // by a run still writing them. Once a process for each folder.
-std::mutex sweptMutex;
-std::set<FileIdentity> swept;
-
 void removeStaleTemporaries(int folder) {
     const auto state = fileStateOf(folder);
     if (!state) {
